@@ -1,0 +1,138 @@
+#include "mainwindow.h"
+#include "testview.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QSlider>
+#include <QtTest>
+
+#include <functional>
+
+// Opens the window's fields to the tests.
+class TestWindow : public MainWindow
+{
+public:
+    using MainWindow::winkelSchieber;
+    using MainWindow::winkelSkalSchieber;
+    using MainWindow::laengenSchieber;
+    using MainWindow::laengenRedSchieber;
+    using MainWindow::rekTiefeSchieber;
+    using MainWindow::glZeiger;
+
+    QGridLayout *grid() const { return static_cast<QGridLayout *>(layout()); }
+};
+
+class tst_MainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void startsWithOneBuild();
+    void viewCell();
+    void rows_data();
+    void rows();
+    void neverShown();
+};
+
+void tst_MainWindow::startsWithOneBuild()
+{
+    const int builds = compiledLists();
+    TestWindow window;
+    QCOMPARE(compiledLists(), builds);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(compiledLists(), builds + 1);
+    QVERIFY(window.windowTitle().isEmpty());
+}
+
+void tst_MainWindow::viewCell()
+{
+    TestWindow window;
+    int row, column, rowSpan, columnSpan;
+    window.grid()->getItemPosition(window.grid()->indexOf(window.glZeiger),
+                                   &row, &column, &rowSpan, &columnSpan);
+    QCOMPARE(QRect(column, row, columnSpan, rowSpan), QRect(0, 0, 2, 2));
+    QCOMPARE(window.glZeiger->parentWidget(), &window);
+}
+
+void tst_MainWindow::rows_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QByteArray>("field");
+    QTest::addColumn<int>("minimum");
+    QTest::addColumn<int>("maximum");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<QByteArray>("getter");
+
+    QTest::newRow("angle") << 2 << "Angle: " << QByteArray("winkelSchieber")
+                           << 15 << 90 << 90 << QByteArray("gebeWinkel");
+    QTest::newRow("angle scale") << 3 << "Angle Skal: " << QByteArray("winkelSkalSchieber")
+                                 << 10 << 100 << 100 << QByteArray("gebeWinkelSkal");
+    QTest::newRow("length") << 4 << "Length: " << QByteArray("laengenSchieber")
+                            << 10 << 100 << 25 << QByteArray("gebeLaenge");
+    QTest::newRow("length reduction") << 5 << "Length Red.: " << QByteArray("laengenRedSchieber")
+                                      << 10 << 100 << 80 << QByteArray("gebeVerkuerzung");
+    QTest::newRow("depth") << 6 << "Rek. Depth: " << QByteArray("rekTiefeSchieber")
+                           << 1 << 10 << 6 << QByteArray("gebeRekTiefe");
+}
+
+void tst_MainWindow::rows()
+{
+    QFETCH(int, row);
+    QFETCH(QString, label);
+    QFETCH(QByteArray, field);
+    QFETCH(int, minimum);
+    QFETCH(int, maximum);
+    QFETCH(int, start);
+    QFETCH(QByteArray, getter);
+
+    TestWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    const QHash<QByteArray, QSlider *> fields{
+        {"winkelSchieber", window.winkelSchieber},
+        {"winkelSkalSchieber", window.winkelSkalSchieber},
+        {"laengenSchieber", window.laengenSchieber},
+        {"laengenRedSchieber", window.laengenRedSchieber},
+        {"rekTiefeSchieber", window.rekTiefeSchieber}};
+    const OpenGLBaumZeiger *view = window.glZeiger;
+    const QHash<QByteArray, std::function<int()>> getters{
+        {"gebeWinkel", [view] { return view->gebeWinkel(); }},
+        {"gebeWinkelSkal", [view] { return view->gebeWinkelSkal(); }},
+        {"gebeLaenge", [view] { return view->gebeLaenge(); }},
+        {"gebeVerkuerzung", [view] { return view->gebeVerkuerzung(); }},
+        {"gebeRekTiefe", [view] { return view->gebeRekTiefe(); }}};
+
+    auto *text = qobject_cast<QLabel *>(window.grid()->itemAtPosition(row, 0)->widget());
+    QVERIFY(text);
+    QCOMPARE(text->text(), label);
+    QCOMPARE(text->parentWidget(), &window);
+
+    QSlider *slider = fields.value(field);
+    QCOMPARE(window.grid()->itemAtPosition(row, 1)->widget(), slider);
+    QCOMPARE(slider->parentWidget(), &window);
+    QCOMPARE(slider->orientation(), Qt::Horizontal);
+    QCOMPARE(slider->minimum(), minimum);
+    QCOMPARE(slider->maximum(), maximum);
+    QCOMPARE(slider->value(), start);
+    QCOMPARE(getters[getter](), start);
+
+    // Home moves the slider to its minimum, which the view takes over at once.
+    const int builds = compiledLists();
+    QTest::keyClick(slider, Qt::Key_Home);
+    QCOMPARE(slider->value(), minimum);
+    QCOMPARE(getters[getter](), minimum);
+    QCOMPARE(compiledLists(), builds + 1);
+}
+
+void tst_MainWindow::neverShown()
+{
+    const int builds = compiledLists();
+    delete new MainWindow;
+    QCOMPARE(compiledLists(), builds);
+}
+
+QTEST_MAIN(tst_MainWindow)
+#include "tst_mainwindow.moc"
