@@ -1,12 +1,13 @@
 # make run: install what is missing, build and start linetree
 # make test: install what is missing, build and run every test under Xvfb,
 #            also built with AddressSanitizer and UndefinedBehaviorSanitizer
+# make bench: time rebuild, repaint, drag and start on this display, or on Xvfb
 
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build sanitize-build run test
+.PHONY: all deps build sanitize-build run test bench
 
 all: build
 
@@ -29,3 +30,7 @@ run: build
 
 test: build sanitize-build
 	@scripts/run-tests $(BUILD) $(SANITIZE_BUILD)
+
+bench: build
+	@if [ -n "$$DISPLAY" ]; then ./$(BUILD)/linetree-bench; \
+	else scripts/xvfb ./$(BUILD)/linetree-bench; fi

@@ -25,6 +25,8 @@ public:
     using OpenGLBaumZeiger::letzteMausPos;
     using OpenGLBaumZeiger::objektRef;
 
+    void rebuild() { erstelleBaum(); }
+
     // Every line the display list draws, in the order drawn, in model units
     // after the view rotation.
     QVector<Segment> capture();
