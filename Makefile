@@ -2,12 +2,14 @@
 # make test: install what is missing, build and run every test under Xvfb,
 #            also built with AddressSanitizer and UndefinedBehaviorSanitizer
 # make bench: time rebuild, repaint, drag and start on this display, or on Xvfb
+# make package: build the Debian package build/linetree_<version>_<arch>.deb
+# make screenshot: render the window on Xvfb into docs/screenshot.png
 
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build sanitize-build run test bench
+.PHONY: all deps build sanitize-build run test bench package screenshot
 
 all: build
 
@@ -34,3 +36,10 @@ test: build sanitize-build
 bench: build
 	@if [ -n "$$DISPLAY" ]; then ./$(BUILD)/linetree-bench; \
 	else scripts/xvfb ./$(BUILD)/linetree-bench; fi
+
+package: build
+	@cd $(BUILD) && cpack
+
+screenshot: build
+	@scripts/install-deps imagemagick x11-utils fonts-dejavu-core
+	@scripts/screenshot ./$(BUILD)/linetree docs/screenshot.png
