@@ -45,8 +45,10 @@ Figure measure(TestView &view, const std::function<void()> &step)
 
 QString format(const Figure &figure)
 {
-    return QString("%1 (%2–%3)").arg(figure.median, 0, 'f', 3)
-            .arg(figure.minimum, 0, 'f', 3).arg(figure.maximum, 0, 'f', 3);
+    return QString("%1 (%2–%3)")
+            .arg(figure.median, 0, 'f', 3)
+            .arg(figure.minimum, 0, 'f', 3)
+            .arg(figure.maximum, 0, 'f', 3);
 }
 
 bool failed = false;
@@ -121,8 +123,8 @@ int main(int argc, char *argv[])
     view.makeCurrent();
     std::printf("OpenGL renderer: %s\n", reinterpret_cast<const char *>(glGetString(GL_RENDERER)));
     std::printf("Milliseconds: median (minimum–maximum) of %d runs; a 600×600 view\n\n", runs);
-    std::printf("%5s %8s  %-26s %-26s %-26s %11s %11s\n", "depth", "segments",
-                "rebuild ms", "replay ms", "drag move ms", "rebuild ns/", "replay ns/");
+    std::printf("%5s %8s  %-26s %-26s %-26s %11s %11s\n", "depth", "segments", "rebuild ms",
+                "replay ms", "drag move ms", "rebuild ns/", "replay ns/");
     std::printf("%5s %8s  %-26s %-26s %-26s %11s %11s\n", "", "", "", "", "", "segment", "segment");
 
     int x = 300;

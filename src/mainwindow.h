@@ -25,8 +25,8 @@ protected:
     OpenGLBaumZeiger *glZeiger;
 
 private:
-    QSlider *erstelleZeile(QGridLayout *layout, int zeile, const QString &text,
-                           int minimum, int maximum, int start, const char *slot);
+    QSlider *erstelleZeile(QGridLayout *layout, int zeile, const QString &text, int minimum,
+                           int maximum, int start, const char *slot);
 };
 
 #endif // MAINWINDOW_H

@@ -74,16 +74,16 @@ protected:
     void erstelleBaum();
     void erstelleBaumRek(float l, float w, int t);
 
-    float rotX = 20.0f;         // degrees about the screen's horizontal axis
-    float rotY = 45.0f;         // degrees about the trunk's axis
+    float rotX = 20.0f; // degrees about the screen's horizontal axis
+    float rotY = 45.0f; // degrees about the trunk's axis
     float zDist = 5.0f;
-    int rekTiefe = 6;           // levels drawn, the trunk being level 0
-    float winkel = 45.0f;       // degrees between a branch and its parent
-    float laenge = 0.25f;       // of the trunk, in model units
-    float verkuerzung = 0.8f;   // length factor from one level to the next
-    float winkelSkal = 1.0f;    // angle factor from one level to the next
+    int rekTiefe = 6;         // levels drawn, the trunk being level 0
+    float winkel = 45.0f;     // degrees between a branch and its parent
+    float laenge = 0.25f;     // of the trunk, in model units
+    float verkuerzung = 0.8f; // length factor from one level to the next
+    float winkelSkal = 1.0f;  // angle factor from one level to the next
     QPoint letzteMausPos;
-    GLuint objektRef = 0;       // the tree's display list; 0 while none exists
+    GLuint objektRef = 0; // the tree's display list; 0 while none exists
 
 private:
     // Truncates towards zero; values beyond int saturate instead of overflowing.

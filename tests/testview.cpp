@@ -57,8 +57,7 @@ QVector<Segment> TestView::capture()
 
     const auto vertex = [&](const GLfloat *v) {
         return QVector3D(float(v[0] / pixelsPerUnit - halfSide),
-                         float(v[1] / pixelsPerUnit - halfSide),
-                         float(halfSide * (1 - 2 * v[2])));
+                         float(v[1] / pixelsPerUnit - halfSide), float(halfSide * (1 - 2 * v[2])));
     };
     QVector<Segment> lines;
     for (GLint i = 0; i < values; i += 7) {

@@ -19,11 +19,11 @@ class TestView : public OpenGLBaumZeiger
 public:
     using OpenGLBaumZeiger::OpenGLBaumZeiger;
 
-    using OpenGLBaumZeiger::rotX;
-    using OpenGLBaumZeiger::rotY;
-    using OpenGLBaumZeiger::rekTiefe;
     using OpenGLBaumZeiger::letzteMausPos;
     using OpenGLBaumZeiger::objektRef;
+    using OpenGLBaumZeiger::rekTiefe;
+    using OpenGLBaumZeiger::rotX;
+    using OpenGLBaumZeiger::rotY;
 
     void rebuild() { erstelleBaum(); }
 

@@ -29,14 +29,16 @@ Window shownWindow(Display *display, qint64 pid)
     for (unsigned int i = 0; i < count && !found; ++i) {
         XWindowAttributes attributes;
         if (!XGetWindowAttributes(display, children[i], &attributes)
-                || attributes.map_state != IsViewable)
+            || attributes.map_state != IsViewable)
             continue;
         Atom type;
         int format;
         unsigned long items, remaining;
         unsigned char *data = nullptr;
         if (XGetWindowProperty(display, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type,
-                               &format, &items, &remaining, &data) == Success && data) {
+                               &format, &items, &remaining, &data)
+                    == Success
+            && data) {
             if (items == 1 && *reinterpret_cast<unsigned long *>(data) == quint64(pid))
                 found = children[i];
             XFree(data);

@@ -12,12 +12,12 @@
 class TestWindow : public MainWindow
 {
 public:
+    using MainWindow::glZeiger;
+    using MainWindow::laengenRedSchieber;
+    using MainWindow::laengenSchieber;
+    using MainWindow::rekTiefeSchieber;
     using MainWindow::winkelSchieber;
     using MainWindow::winkelSkalSchieber;
-    using MainWindow::laengenSchieber;
-    using MainWindow::laengenRedSchieber;
-    using MainWindow::rekTiefeSchieber;
-    using MainWindow::glZeiger;
 
     QGridLayout *grid() const { return static_cast<QGridLayout *>(layout()); }
 };
@@ -43,14 +43,16 @@ void tst_MainWindow::startsWithOneBuild()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QCOMPARE(compiledLists(), builds + 1);
     QVERIFY(window.windowTitle().isEmpty());
+    QCOMPARE(window.metaObject()->className(), "MainWindow");
+    QCOMPARE(window.metaObject()->methodCount(), QWidget::staticMetaObject.methodCount());
 }
 
 void tst_MainWindow::viewCell()
 {
     TestWindow window;
     int row, column, rowSpan, columnSpan;
-    window.grid()->getItemPosition(window.grid()->indexOf(window.glZeiger),
-                                   &row, &column, &rowSpan, &columnSpan);
+    window.grid()->getItemPosition(window.grid()->indexOf(window.glZeiger), &row, &column, &rowSpan,
+                                   &columnSpan);
     QCOMPARE(QRect(column, row, columnSpan, rowSpan), QRect(0, 0, 2, 2));
     QCOMPARE(window.glZeiger->parentWidget(), &window);
 }
@@ -65,16 +67,16 @@ void tst_MainWindow::rows_data()
     QTest::addColumn<int>("start");
     QTest::addColumn<QByteArray>("getter");
 
-    QTest::newRow("angle") << 2 << "Angle: " << QByteArray("winkelSchieber")
-                           << 15 << 90 << 90 << QByteArray("gebeWinkel");
-    QTest::newRow("angle scale") << 3 << "Angle Skal: " << QByteArray("winkelSkalSchieber")
-                                 << 10 << 100 << 100 << QByteArray("gebeWinkelSkal");
-    QTest::newRow("length") << 4 << "Length: " << QByteArray("laengenSchieber")
-                            << 10 << 100 << 25 << QByteArray("gebeLaenge");
+    QTest::newRow("angle") << 2 << "Angle: " << QByteArray("winkelSchieber") << 15 << 90 << 90
+                           << QByteArray("gebeWinkel");
+    QTest::newRow("angle scale") << 3 << "Angle Skal: " << QByteArray("winkelSkalSchieber") << 10
+                                 << 100 << 100 << QByteArray("gebeWinkelSkal");
+    QTest::newRow("length") << 4 << "Length: " << QByteArray("laengenSchieber") << 10 << 100 << 25
+                            << QByteArray("gebeLaenge");
     QTest::newRow("length reduction") << 5 << "Length Red.: " << QByteArray("laengenRedSchieber")
                                       << 10 << 100 << 80 << QByteArray("gebeVerkuerzung");
-    QTest::newRow("depth") << 6 << "Rek. Depth: " << QByteArray("rekTiefeSchieber")
-                           << 1 << 10 << 6 << QByteArray("gebeRekTiefe");
+    QTest::newRow("depth") << 6 << "Rek. Depth: " << QByteArray("rekTiefeSchieber") << 1 << 10 << 6
+                           << QByteArray("gebeRekTiefe");
 }
 
 void tst_MainWindow::rows()
@@ -91,19 +93,18 @@ void tst_MainWindow::rows()
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-    const QHash<QByteArray, QSlider *> fields{
-        {"winkelSchieber", window.winkelSchieber},
-        {"winkelSkalSchieber", window.winkelSkalSchieber},
-        {"laengenSchieber", window.laengenSchieber},
-        {"laengenRedSchieber", window.laengenRedSchieber},
-        {"rekTiefeSchieber", window.rekTiefeSchieber}};
+    const QHash<QByteArray, QSlider *> fields {{"winkelSchieber", window.winkelSchieber},
+                                               {"winkelSkalSchieber", window.winkelSkalSchieber},
+                                               {"laengenSchieber", window.laengenSchieber},
+                                               {"laengenRedSchieber", window.laengenRedSchieber},
+                                               {"rekTiefeSchieber", window.rekTiefeSchieber}};
     const OpenGLBaumZeiger *view = window.glZeiger;
-    const QHash<QByteArray, std::function<int()>> getters{
-        {"gebeWinkel", [view] { return view->gebeWinkel(); }},
-        {"gebeWinkelSkal", [view] { return view->gebeWinkelSkal(); }},
-        {"gebeLaenge", [view] { return view->gebeLaenge(); }},
-        {"gebeVerkuerzung", [view] { return view->gebeVerkuerzung(); }},
-        {"gebeRekTiefe", [view] { return view->gebeRekTiefe(); }}};
+    const QHash<QByteArray, std::function<int()>> getters {
+            {"gebeWinkel", [view] { return view->gebeWinkel(); }},
+            {"gebeWinkelSkal", [view] { return view->gebeWinkelSkal(); }},
+            {"gebeLaenge", [view] { return view->gebeLaenge(); }},
+            {"gebeVerkuerzung", [view] { return view->gebeVerkuerzung(); }},
+            {"gebeRekTiefe", [view] { return view->gebeRekTiefe(); }}};
 
     auto *text = qobject_cast<QLabel *>(window.grid()->itemAtPosition(row, 0)->widget());
     QVERIFY(text);

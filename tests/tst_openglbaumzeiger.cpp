@@ -15,8 +15,6 @@ class tst_OpenGLBaumZeiger : public QObject
 private slots:
     void segmentCount_data();
     void segmentCount();
-    void trunk_data();
-    void trunk();
     void branches_data();
     void branches();
     void viewport_data();
@@ -25,6 +23,7 @@ private slots:
     void turning();
     void sliderUnits_data();
     void sliderUnits();
+    void slotSignatures();
     void everySlotRebuildsAndRepaints_data();
     void everySlotRebuildsAndRepaints();
     void oneListAlive();
@@ -75,50 +74,32 @@ void tst_OpenGLBaumZeiger::segmentCount()
     QVERIFY(!glErrorRaised());
 }
 
-void tst_OpenGLBaumZeiger::trunk_data()
-{
-    QTest::addColumn<int>("laenge");
-    QTest::addColumn<float>("bottom");
-
-    QTest::newRow("start length 0.25") << 25 << -0.25f;
-    QTest::newRow("setzeLaenge(100) → from the bottom edge") << 100 << -1.0f;
-}
-
-void tst_OpenGLBaumZeiger::trunk()
-{
-    QFETCH(int, laenge);
-    QFETCH(float, bottom);
-
-    TestView view;
-    showView(view);
-    view.rotX = 0;
-    view.rotY = 0;
-    view.setzeLaenge(laenge);
-    view.setzeRekTiefe(1);
-    const QVector<Segment> lines = view.capture();
-    QCOMPARE(lines.size(), 1);
-    QVERIFY(near(lines[0].von, QVector3D(0, bottom, 0)));
-    QVERIFY(near(lines[0].bis, QVector3D(0, 0, 0)));
-}
-
 void tst_OpenGLBaumZeiger::branches_data()
 {
-    QTest::addColumn<int>("winkel");       // half degrees
-    QTest::addColumn<int>("winkelSkal");   // hundredths
+    // Slots in slider units: half degrees and hundredths
+    QTest::addColumn<int>("winkel");
+    QTest::addColumn<int>("winkelSkal");
+    QTest::addColumn<int>("laenge");
     QTest::addColumn<double>("degrees");
     QTest::addColumn<double>("scale");
+    QTest::addColumn<float>("trunk");
 
-    QTest::newRow("start: 45° on every level") << 90 << 100 << 45.0 << 1.0;
-    QTest::newRow("40° halved per level") << 80 << 50 << 40.0 << 0.5;
-    QTest::newRow("slider minimum 7.5°") << 15 << 100 << 7.5 << 1.0;
+    QTest::newRow("start: 45° on every level, trunk 0.25")
+            << 90 << 100 << 25 << 45.0 << 1.0 << 0.25f;
+    QTest::newRow("40° halved per level") << 80 << 50 << 25 << 40.0 << 0.5 << 0.25f;
+    QTest::newRow("slider minimum 7.5°") << 15 << 100 << 25 << 7.5 << 1.0 << 0.25f;
+    QTest::newRow("setzeLaenge(100): trunk from the bottom edge")
+            << 90 << 100 << 100 << 45.0 << 1.0 << 1.0f;
 }
 
 void tst_OpenGLBaumZeiger::branches()
 {
     QFETCH(int, winkel);
     QFETCH(int, winkelSkal);
+    QFETCH(int, laenge);
     QFETCH(double, degrees);
     QFETCH(double, scale);
+    QFETCH(float, trunk);
 
     TestView view;
     showView(view);
@@ -126,9 +107,12 @@ void tst_OpenGLBaumZeiger::branches()
     view.rotY = 0;
     view.setzeWinkel(winkel);
     view.setzeWinkelSkal(winkelSkal);
+    view.setzeLaenge(laenge);
     view.setzeRekTiefe(4);
     const QVector<Segment> lines = view.capture();
     QCOMPARE(lines.size(), 85);
+    QVERIFY(near(lines[0].von, QVector3D(0, -trunk, 0)));
+    QVERIFY(near(lines[0].bis, QVector3D(0, 0, 0)));
 
     // Depth first: the trunk's children start at 1, 22, 43 and 64, each
     // followed by its own first descendants.
@@ -213,7 +197,7 @@ void tst_OpenGLBaumZeiger::viewport()
 
 void tst_OpenGLBaumZeiger::turning_data()
 {
-    QTest::addColumn<int>("buttonValue");   // Qt::MouseButton
+    QTest::addColumn<int>("buttonValue"); // Qt::MouseButton
     QTest::addColumn<QPoint>("from");
     QTest::addColumn<QPoint>("to");
     QTest::addColumn<float>("turnX");
@@ -267,25 +251,25 @@ void tst_OpenGLBaumZeiger::sliderUnits_data()
     // gebeRekTiefe, gebeWinkel, gebeWinkelSkal, gebeLaenge, gebeVerkuerzung
     QTest::addColumn<QVector<int>>("getters");
 
-    QTest::newRow("start") << QByteArray() << 0 << QVector<int>{6, 90, 100, 25, 80};
+    QTest::newRow("start") << QByteArray() << 0 << QVector<int> {6, 90, 100, 25, 80};
     QTest::newRow("setzeWinkel(15): 7.5°")
-            << QByteArray("setzeWinkel") << 15 << QVector<int>{6, 15, 100, 25, 80};
+            << QByteArray("setzeWinkel") << 15 << QVector<int> {6, 15, 100, 25, 80};
     QTest::newRow("setzeLaenge(29) holds a little under 0.29")
-            << QByteArray("setzeLaenge") << 29 << QVector<int>{6, 90, 100, 28, 80};
+            << QByteArray("setzeLaenge") << 29 << QVector<int> {6, 90, 100, 28, 80};
     QTest::newRow("setzeVerkuerzung(10)")
-            << QByteArray("setzeVerkuerzung") << 10 << QVector<int>{6, 90, 100, 25, 10};
+            << QByteArray("setzeVerkuerzung") << 10 << QVector<int> {6, 90, 100, 25, 10};
     QTest::newRow("setzeWinkelSkal(50)")
-            << QByteArray("setzeWinkelSkal") << 50 << QVector<int>{6, 90, 50, 25, 80};
+            << QByteArray("setzeWinkelSkal") << 50 << QVector<int> {6, 90, 50, 25, 80};
     QTest::newRow("setzeRekTiefe(1)")
-            << QByteArray("setzeRekTiefe") << 1 << QVector<int>{1, 90, 100, 25, 80};
+            << QByteArray("setzeRekTiefe") << 1 << QVector<int> {1, 90, 100, 25, 80};
     QTest::newRow("setzeRekTiefe(-1) clamps to 0")
-            << QByteArray("setzeRekTiefe") << -1 << QVector<int>{0, 90, 100, 25, 80};
+            << QByteArray("setzeRekTiefe") << -1 << QVector<int> {0, 90, 100, 25, 80};
     QTest::newRow("setzeRekTiefe(INT_MAX) clamps to 10")
-            << QByteArray("setzeRekTiefe") << INT_MAX << QVector<int>{10, 90, 100, 25, 80};
+            << QByteArray("setzeRekTiefe") << INT_MAX << QVector<int> {10, 90, 100, 25, 80};
     QTest::newRow("setzeWinkel(INT_MAX) saturates")
-            << QByteArray("setzeWinkel") << INT_MAX << QVector<int>{6, INT_MAX, 100, 25, 80};
+            << QByteArray("setzeWinkel") << INT_MAX << QVector<int> {6, INT_MAX, 100, 25, 80};
     QTest::newRow("setzeWinkel(INT_MIN)")
-            << QByteArray("setzeWinkel") << INT_MIN << QVector<int>{6, INT_MIN, 100, 25, 80};
+            << QByteArray("setzeWinkel") << INT_MIN << QVector<int> {6, INT_MIN, 100, 25, 80};
 }
 
 void tst_OpenGLBaumZeiger::sliderUnits()
@@ -298,9 +282,28 @@ void tst_OpenGLBaumZeiger::sliderUnits()
     showView(view);
     if (!slot.isEmpty())
         QVERIFY(QMetaObject::invokeMethod(&view, slot, Q_ARG(int, value)));
-    const QVector<int> actual{view.gebeRekTiefe(), view.gebeWinkel(), view.gebeWinkelSkal(),
-                              view.gebeLaenge(), view.gebeVerkuerzung()};
+    const QVector<int> actual {view.gebeRekTiefe(), view.gebeWinkel(), view.gebeWinkelSkal(),
+                               view.gebeLaenge(), view.gebeVerkuerzung()};
     QCOMPARE(actual, getters);
+}
+
+// The window connects by these signatures, and any connection may call them.
+void tst_OpenGLBaumZeiger::slotSignatures()
+{
+    const QMetaObject &meta = OpenGLBaumZeiger::staticMetaObject;
+    QCOMPARE(meta.className(), "OpenGLBaumZeiger");
+    QCOMPARE(meta.propertyCount(), meta.propertyOffset());
+    QStringList declared;
+    for (int i = meta.methodOffset(); i < meta.methodCount(); ++i) {
+        const QMetaMethod method = meta.method(i);
+        QCOMPARE(method.methodType(), QMetaMethod::Slot);
+        QCOMPARE(method.access(), QMetaMethod::Public);
+        declared << method.methodSignature() + ' ' + method.parameterNames().join(',');
+    }
+    QCOMPARE(declared,
+             QStringList({"setzeRekTiefe(int) rekTiefe", "setzeWinkel(int) winkel",
+                          "setzeLaenge(int) laenge", "setzeVerkuerzung(int) verkuerzung",
+                          "setzeWinkelSkal(int) winkelskal"}));
 }
 
 void tst_OpenGLBaumZeiger::everySlotRebuildsAndRepaints_data()
@@ -309,8 +312,8 @@ void tst_OpenGLBaumZeiger::everySlotRebuildsAndRepaints_data()
     QTest::addColumn<QByteArray>("slot");
     QTest::addColumn<int>("value");
 
-    const QByteArray names[] = {"setzeRekTiefe", "setzeWinkel", "setzeLaenge",
-                                "setzeVerkuerzung", "setzeWinkelSkal"};
+    const QByteArray names[] = {"setzeRekTiefe", "setzeWinkel", "setzeLaenge", "setzeVerkuerzung",
+                                "setzeWinkelSkal"};
     const int unchanged[] = {6, 90, 25, 80, 100};
     for (int i = 0; i < 5; ++i) {
         QTest::addRow("%s(%d) unchanged", names[i].constData(), unchanged[i])
