@@ -61,70 +61,59 @@ void tst_MainWindow::rows_data()
 {
     QTest::addColumn<int>("row");
     QTest::addColumn<QString>("label");
-    QTest::addColumn<QByteArray>("field");
     QTest::addColumn<int>("minimum");
     QTest::addColumn<int>("maximum");
     QTest::addColumn<int>("start");
-    QTest::addColumn<QByteArray>("getter");
 
-    QTest::newRow("angle") << 2 << "Angle: " << QByteArray("winkelSchieber") << 15 << 90 << 90
-                           << QByteArray("gebeWinkel");
-    QTest::newRow("angle scale") << 3 << "Angle Skal: " << QByteArray("winkelSkalSchieber") << 10
-                                 << 100 << 100 << QByteArray("gebeWinkelSkal");
-    QTest::newRow("length") << 4 << "Length: " << QByteArray("laengenSchieber") << 10 << 100 << 25
-                            << QByteArray("gebeLaenge");
-    QTest::newRow("length reduction") << 5 << "Length Red.: " << QByteArray("laengenRedSchieber")
-                                      << 10 << 100 << 80 << QByteArray("gebeVerkuerzung");
-    QTest::newRow("depth") << 6 << "Rek. Depth: " << QByteArray("rekTiefeSchieber") << 1 << 10 << 6
-                           << QByteArray("gebeRekTiefe");
+    QTest::newRow("angle") << 2 << "Angle: " << 15 << 90 << 90;
+    QTest::newRow("angle scale") << 3 << "Angle Skal: " << 10 << 100 << 100;
+    QTest::newRow("length") << 4 << "Length: " << 10 << 100 << 25;
+    QTest::newRow("length reduction") << 5 << "Length Red.: " << 10 << 100 << 80;
+    QTest::newRow("depth") << 6 << "Rek. Depth: " << 1 << 10 << 6;
 }
 
 void tst_MainWindow::rows()
 {
     QFETCH(int, row);
     QFETCH(QString, label);
-    QFETCH(QByteArray, field);
     QFETCH(int, minimum);
     QFETCH(int, maximum);
     QFETCH(int, start);
-    QFETCH(QByteArray, getter);
 
     TestWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-    const QHash<QByteArray, QSlider *> fields {{"winkelSchieber", window.winkelSchieber},
-                                               {"winkelSkalSchieber", window.winkelSkalSchieber},
-                                               {"laengenSchieber", window.laengenSchieber},
-                                               {"laengenRedSchieber", window.laengenRedSchieber},
-                                               {"rekTiefeSchieber", window.rekTiefeSchieber}};
+    // Each row's slider field and the view's getter of its parameter, top to bottom
     const OpenGLBaumZeiger *view = window.glZeiger;
-    const QHash<QByteArray, std::function<int()>> getters {
-            {"gebeWinkel", [view] { return view->gebeWinkel(); }},
-            {"gebeWinkelSkal", [view] { return view->gebeWinkelSkal(); }},
-            {"gebeLaenge", [view] { return view->gebeLaenge(); }},
-            {"gebeVerkuerzung", [view] { return view->gebeVerkuerzung(); }},
-            {"gebeRekTiefe", [view] { return view->gebeRekTiefe(); }}};
+    const QSlider *fields[]
+            = {window.winkelSchieber, window.winkelSkalSchieber, window.laengenSchieber,
+               window.laengenRedSchieber, window.rekTiefeSchieber};
+    const std::function<int()> getters[]
+            = {[view] { return view->gebeWinkel(); }, [view] { return view->gebeWinkelSkal(); },
+               [view] { return view->gebeLaenge(); }, [view] { return view->gebeVerkuerzung(); },
+               [view] { return view->gebeRekTiefe(); }};
+    const std::function<int()> &getter = getters[row - 2];
 
     auto *text = qobject_cast<QLabel *>(window.grid()->itemAtPosition(row, 0)->widget());
     QVERIFY(text);
     QCOMPARE(text->text(), label);
     QCOMPARE(text->parentWidget(), &window);
 
-    QSlider *slider = fields.value(field);
-    QCOMPARE(window.grid()->itemAtPosition(row, 1)->widget(), slider);
+    auto *slider = qobject_cast<QSlider *>(window.grid()->itemAtPosition(row, 1)->widget());
+    QCOMPARE(slider, fields[row - 2]);
     QCOMPARE(slider->parentWidget(), &window);
     QCOMPARE(slider->orientation(), Qt::Horizontal);
     QCOMPARE(slider->minimum(), minimum);
     QCOMPARE(slider->maximum(), maximum);
     QCOMPARE(slider->value(), start);
-    QCOMPARE(getters[getter](), start);
+    QCOMPARE(getter(), start);
 
     // Home moves the slider to its minimum, which the view takes over at once.
     const int builds = compiledLists();
     QTest::keyClick(slider, Qt::Key_Home);
     QCOMPARE(slider->value(), minimum);
-    QCOMPARE(getters[getter](), minimum);
+    QCOMPARE(getter(), minimum);
     QCOMPARE(compiledLists(), builds + 1);
 }
 
