@@ -5,6 +5,8 @@
 # make package: build the Debian package build/linetree_<version>_<arch>.deb
 # make screenshot: render the window on Xvfb into docs/screenshot.png
 
+MAKEFLAGS += --no-print-directory
+
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 JOBS ?= $(shell nproc)
