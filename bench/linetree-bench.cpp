@@ -26,6 +26,12 @@ struct Figure
     double maximum;
 };
 
+Figure summarise(std::vector<double> times)
+{
+    std::sort(times.begin(), times.end());
+    return {times[times.size() / 2], times.front(), times.back()};
+}
+
 // Runs the step `runs` times and reports milliseconds, each run finished with
 // glFinish so that the GPU's (here llvmpipe's) work is counted too.
 Figure measure(TestView &view, const std::function<void()> &step)
@@ -39,8 +45,7 @@ Figure measure(TestView &view, const std::function<void()> &step)
         glFinish();
         times.push_back(timer.nsecsElapsed() / 1e6);
     }
-    std::sort(times.begin(), times.end());
-    return {times[times.size() / 2], times.front(), times.back()};
+    return summarise(times);
 }
 
 QString format(const Figure &figure)
@@ -98,11 +103,15 @@ Figure measureStart(const QString &program)
     for (int i = 0; i < runs; ++i) {
         QProcess child;
         child.start(program, {"--start"});
-        child.waitForFinished(60000);
-        times.push_back(child.readAllStandardOutput().trimmed().toDouble());
+        const bool finished = child.waitForFinished(60000) && child.exitCode() == 0;
+        bool number = false;
+        times.push_back(child.readAllStandardOutput().trimmed().toDouble(&number));
+        if (!finished || !number) {
+            std::printf("FAIL: a start measurement failed\n");
+            failed = true;
+        }
     }
-    std::sort(times.begin(), times.end());
-    return {times[times.size() / 2], times.front(), times.back()};
+    return summarise(times);
 }
 
 } // namespace
