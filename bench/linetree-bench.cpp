@@ -66,6 +66,23 @@ void expect(bool condition, const char *what, int depth)
     }
 }
 
+// Notes the first paint event of the object it watches.
+class PaintWatcher : public QObject
+{
+    Q_OBJECT
+
+public:
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted = true;
+        return false;
+    }
+};
+
 // The child's part of the start measurement: the time from the application
 // object to the window's first painted tree, as linetree starts.
 int startOnce(int argc, char *argv[])
@@ -76,20 +93,9 @@ int startOnce(int argc, char *argv[])
     MainWindow w;
     w.show();
     auto *view = w.findChild<OpenGLBaumZeiger *>();
-    bool painted = false;
-    struct PaintWatcher : QObject
-    {
-        bool *painted;
-        bool eventFilter(QObject *, QEvent *event) override
-        {
-            if (event->type() == QEvent::Paint)
-                *painted = true;
-            return false;
-        }
-    } watcher;
-    watcher.painted = &painted;
+    PaintWatcher watcher;
     view->installEventFilter(&watcher);
-    while (!painted)
+    while (!watcher.painted)
         a.processEvents(QEventLoop::WaitForMoreEvents);
     view->makeCurrent();
     glFinish();
@@ -174,3 +180,5 @@ int main(int argc, char *argv[])
                 qPrintable(format(start)));
     return failed ? 1 : 0;
 }
+
+#include "linetree-bench.moc"

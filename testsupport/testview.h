@@ -1,6 +1,7 @@
 #ifndef TESTVIEW_H
 #define TESTVIEW_H
 
+#include "listcounter.h"
 #include "openglbaumzeiger.h"
 
 #include <QImage>
@@ -16,6 +17,8 @@ struct Segment
 // Opens the view's state to the tests and counts its paints.
 class TestView : public OpenGLBaumZeiger
 {
+    Q_OBJECT
+
 public:
     using OpenGLBaumZeiger::OpenGLBaumZeiger;
 
@@ -42,10 +45,6 @@ protected:
         OpenGLBaumZeiger::paintGL();
     }
 };
-
-// How many display lists this process has compiled: the view compiles one per
-// rebuild and nothing else compiles any.
-int compiledLists();
 
 // Reads and clears OpenGL's error flags in the current context.
 bool glErrorRaised();

@@ -1,25 +1,6 @@
 #include "testview.h"
 
-#include <dlfcn.h>
 #include <vector>
-
-namespace {
-int listCompiles = 0;
-}
-
-// Interposes libGL's glNewList, which the view calls once per rebuild.
-extern "C" void glNewList(GLuint list, GLenum mode)
-{
-    using NewList = void (*)(GLuint, GLenum);
-    static const auto next = reinterpret_cast<NewList>(dlsym(RTLD_NEXT, "glNewList"));
-    ++listCompiles;
-    next(list, mode);
-}
-
-int compiledLists()
-{
-    return listCompiles;
-}
 
 bool glErrorRaised()
 {
