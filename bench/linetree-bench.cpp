@@ -1,6 +1,11 @@
-// Measures what a linetree user waits for: the rebuild after a slider move,
-// the repaint of a frame, one move of a drag, and the start of the program.
+// SPDX-FileCopyrightText: The linetree developers
+// SPDX-License-Identifier: MIT
 
+// Measures what a linetree user waits for: the rebuild after a slider move,
+// the repaint of a frame, one move of a drag, the start of the program, and
+// how long it stays busy after an arrow key was held on a slider at depth 10.
+
+#include "autorepeatfilter.h"
 #include "mainwindow.h"
 #include "testview.h"
 
@@ -8,12 +13,22 @@
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QProcess>
+#include <QSlider>
 #include <QTest>
+#include <QThread>
 
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <malloc.h>
+#include <memory>
 #include <vector>
+
+// Xlib last: its macros clash with Qt's names
+#include "xwindows.h"
+
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 namespace {
 
@@ -120,12 +135,119 @@ Figure measureStart(const QString &program)
     return summarise(times);
 }
 
+// The child's part of the held-key measurement: the window at depth 10,
+// started as linetree starts it or without one or both of the two measures
+// that keep a held key from piling up work. It prints the median time of a
+// rebuild and then serves its window until closed.
+int heldKeyWindow(int argc, char *argv[], const QByteArray &setup)
+{
+    if (setup != "before")
+        mallopt(M_MXFAST, 0);
+    QApplication a(argc, argv);
+    AutoRepeatFilter autoRepeatFilter;
+    if (setup == "linetree")
+        a.installEventFilter(&autoRepeatFilter);
+    MainWindow w;
+    w.show();
+    if (!QTest::qWaitForWindowExposed(&w))
+        return 1;
+    const QList<QSlider *> sliders = w.findChildren<QSlider *>();
+    auto *view = w.findChild<OpenGLBaumZeiger *>();
+    sliders.last()->setValue(10);
+    // The rebuild is a slot call less the replay that follows it.
+    std::vector<double> rebuilds;
+    for (int i = 0; i < 5; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        view->setzeRekTiefe(10);
+        glFinish();
+        const qint64 slotCall = timer.nsecsElapsed();
+        timer.restart();
+        view->updateGL();
+        glFinish();
+        rebuilds.push_back((slotCall - timer.nsecsElapsed()) / 1e6);
+    }
+    sliders.first()->setFocus(); // "Angle: "
+    std::printf("%.1f\n", summarise(rebuilds).median);
+    std::fflush(stdout);
+    return a.exec();
+}
+
+struct HeldKey
+{
+    double rebuild; // ms
+    double busy;     // s
+};
+
+// Holds Left for one second on the window's "Angle: " slider through the X
+// server, whose own auto-repeat sends the repeats, then asks the window to
+// close and times how long after the release the program ends.
+bool holdKey(Display *display, const QString &program, const char *setup, HeldKey *result)
+{
+    QProcess child;
+    child.start(program, {"--held-key", setup});
+    bool number = false;
+    if (!child.waitForReadyRead(60000))
+        return false;
+    result->rebuild = child.readLine().trimmed().toDouble(&number);
+    Window window = 0;
+    for (int i = 0; i < 100 && !(window = shownWindow(display, child.processId())); ++i)
+        QThread::msleep(50);
+    if (!number || !window)
+        return false;
+
+    XSetInputFocus(display, window, RevertToParent, CurrentTime);
+    XSync(display, False);
+    QThread::msleep(500);
+    const unsigned int left = XKeysymToKeycode(display, XK_Left);
+    XTestFakeKeyEvent(display, left, True, CurrentTime);
+    XFlush(display);
+    QThread::msleep(1000);
+    XTestFakeKeyEvent(display, left, False, CurrentTime);
+    QElapsedTimer timer;
+    timer.start();
+    requestClose(display, window);
+    if (!child.waitForFinished(120000) || child.exitCode() != 0)
+        return false;
+    result->busy = timer.nsecsElapsed() / 1e9;
+    return true;
+}
+
+void measureHeldKey(const QString &program)
+{
+    const std::unique_ptr<Display, int (*)(Display *)> x(XOpenDisplay(nullptr), XCloseDisplay);
+    const char *setups[] = {"before", "malloc", "linetree"};
+    const char *names[] = {"as before", "fast bins off", "linetree: fast bins off, stale repeats dropped"};
+    std::vector<double> rebuilds[3];
+    std::vector<double> busy[3];
+    for (int run = 0; run < 3; ++run) {
+        for (int i = 0; i < 3; ++i) {
+            HeldKey result;
+            if (!x || !holdKey(x.get(), program, setups[i], &result)) {
+                std::printf("FAIL: the held-key measurement failed (%s)\n", setups[i]);
+                failed = true;
+                return;
+            }
+            rebuilds[i].push_back(result.rebuild);
+            busy[i].push_back(result.busy);
+        }
+    }
+    std::printf("\nLeft held for 1 s on the \"Angle: \" slider at depth 10, 3 runs of each "
+                "setup, alternating:\n");
+    std::printf("%-48s %-28s %s\n", "", "rebuild ms", "s from the release to the end");
+    for (int i = 0; i < 3; ++i)
+        std::printf("%-48s %-28s %s\n", names[i], qPrintable(format(summarise(rebuilds[i]))),
+                    qPrintable(format(summarise(busy[i]))));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     if (argc > 1 && qstrcmp(argv[1], "--start") == 0)
         return startOnce(argc, argv);
+    if (argc > 2 && qstrcmp(argv[1], "--held-key") == 0)
+        return heldKeyWindow(argc, argv, argv[2]);
 
     QApplication app(argc, argv);
     TestView view;
@@ -178,6 +300,7 @@ int main(int argc, char *argv[])
     const Figure start = measureStart(QCoreApplication::applicationFilePath());
     std::printf("\nStart to the first painted frame of the window: %s ms\n",
                 qPrintable(format(start)));
+    measureHeldKey(QCoreApplication::applicationFilePath());
     return failed ? 1 : 0;
 }
 

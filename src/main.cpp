@@ -1,12 +1,23 @@
+// SPDX-FileCopyrightText: The linetree developers
+// SPDX-License-Identifier: MIT
+
+#include "autorepeatfilter.h"
 #include "mainwindow.h"
 
 #include <QApplication>
 #include <QGLFormat>
 
 #include <cstdio>
+#include <malloc.h>
 
 int main(int argc, char *argv[])
 {
+    // Every rebuild has the driver free the old display list and allocate the
+    // new one in hundreds of thousands of small blocks; glibc's fast bins make
+    // that markedly slower (consolidating them costs more than they save here),
+    // so they are switched off.
+    mallopt(M_MXFAST, 0);
+
     // linetree is an X11 program: Qt's Wayland platform never paints a
     // QGLWidget, so Wayland desktops get it through XWayland. A platform that
     // the user chose, with QT_QPA_PLATFORM or -platform, still wins.
@@ -23,6 +34,8 @@ int main(int argc, char *argv[])
                              "tree to show\n");
         return 1;
     }
+    AutoRepeatFilter autoRepeatFilter;
+    a.installEventFilter(&autoRepeatFilter);
     MainWindow w;
     w.show();
     return a.exec();

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: The linetree developers
+// SPDX-License-Identifier: MIT
+
+#include "autorepeatfilter.h"
 #include "mainwindow.h"
 #include "testview.h"
 
@@ -33,6 +37,8 @@ private slots:
     void viewCell();
     void rows_data();
     void rows();
+    void heldKey_data();
+    void heldKey();
     void neverShown();
 };
 
@@ -57,6 +63,13 @@ void tst_MainWindow::viewCell()
                                    &columnSpan);
     QCOMPARE(QRect(column, row, columnSpan, rowSpan), QRect(0, 0, 2, 2));
     QCOMPARE(window.glZeiger->parentWidget(), &window);
+
+    // Shrunk as far as it goes, the window still gives the view 200 × 200.
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.resize(1, 1);
+    QTRY_COMPARE(window.glZeiger->height(), 200);
+    QVERIFY(window.glZeiger->width() >= 200);
 }
 
 void tst_MainWindow::rows_data()
@@ -117,6 +130,68 @@ void tst_MainWindow::rows()
     QCOMPARE(slider->value(), minimum);
     QCOMPARE(getter(), minimum);
     QCOMPARE(compiledLists(), builds + 1);
+}
+
+void tst_MainWindow::heldKey_data()
+{
+    // Left arrow events as X sends them for a held key: P the press, R one
+    // auto-repeat (a repeated release and press), U the release; | lets the
+    // event loop take in what is queued, as an idle program would.
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<int>("steps");
+
+    QTest::newRow("25 presses queued: every one") << QString("PU").repeated(25) << 25;
+    QTest::newRow("held, repeats taken in as they come: every one")
+            << "P|" + QString("R|").repeated(24) + "U" << 25;
+    QTest::newRow("held, 24 repeats queued: the newest one") << "P" + QString("R").repeated(24)
+                                                             << 2;
+    QTest::newRow("held, 24 repeats queued, released: the press alone")
+            << "P" + QString("R").repeated(24) + "U" << 1;
+}
+
+// A slider step at depth 10 takes about a second, while X repeats a held key
+// 25 times a second: the repeats that queue up meanwhile must not each cost a
+// rebuild after the key is released.
+void tst_MainWindow::heldKey()
+{
+    QFETCH(QString, keys);
+    QFETCH(int, steps);
+
+    TestWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    AutoRepeatFilter filter;
+    qApp->installEventFilter(&filter);
+    QSlider *slider = window.winkelSchieber;
+    const int start = slider->value();
+    const int builds = compiledLists();
+
+    // The queued keys first, then the held press that the filter sends after them
+    const auto takeIn = [] {
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+    };
+    const auto post = [slider](QEvent::Type type, bool repeated) {
+        QCoreApplication::postEvent(slider, new QKeyEvent(type, Qt::Key_Left, Qt::NoModifier,
+                                                          QString(), repeated));
+    };
+    for (const QChar key : qAsConst(keys)) {
+        if (key == 'P') {
+            post(QEvent::KeyPress, false);
+        } else if (key == 'R') {
+            post(QEvent::KeyRelease, true);
+            post(QEvent::KeyPress, true);
+        } else if (key == 'U') {
+            post(QEvent::KeyRelease, false);
+        } else {
+            takeIn();
+        }
+    }
+    takeIn();
+
+    QCOMPARE(compiledLists(), builds + steps);
+    QCOMPARE(slider->value(), start - steps);
+    QCOMPARE(window.glZeiger->gebeWinkel(), slider->value());
 }
 
 void tst_MainWindow::neverShown()
