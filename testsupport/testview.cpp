@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The linetree developers
+// SPDX-License-Identifier: MIT
+
 #include "testview.h"
 
 #include <vector>
@@ -13,14 +16,6 @@ bool glErrorRaised()
 QVector<Segment> TestView::capture()
 {
     makeCurrent();
-    int segments = 0;
-    for (int level = 0, perLevel = 1; level < qBound(0, rekTiefe, 10); ++level, perLevel *= 4)
-        segments += perLevel;
-    // A line token and two vertices of x, y and z each
-    std::vector<GLfloat> buffer(7 * segments + 1);
-    glFeedbackBuffer(GLsizei(buffer.size()), GL_3D, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-
     // 50 pixels per model unit over +-10 units around the tree's origin, far
     // beyond any tree the sliders make, so that nothing is clipped.
     const double halfSide = 10;
@@ -30,21 +25,45 @@ QVector<Segment> TestView::capture()
     glLoadIdentity();
     glOrtho(-halfSide, halfSide, -halfSide, halfSide, zDist - halfSide, zDist + halfSide);
     glMatrixMode(GL_MODELVIEW);
+    QVector<Segment> lines = feedback();
+    resizeGL(width(), height());
+
+    const auto toModel = [&](const QVector3D &v) {
+        return QVector3D(float(v.x() / pixelsPerUnit - halfSide),
+                         float(v.y() / pixelsPerUnit - halfSide),
+                         float(halfSide * (1 - 2 * double(v.z()))));
+    };
+    for (Segment &line : lines)
+        line = {toModel(line.von), toModel(line.bis)};
+    return lines;
+}
+
+QVector<Segment> TestView::captureInWindow()
+{
+    makeCurrent();
+    return feedback();
+}
+
+QVector<Segment> TestView::feedback()
+{
+    int segments = 0;
+    for (int level = 0, perLevel = 1; level < qBound(0, rekTiefe, 10); ++level, perLevel *= 4)
+        segments += perLevel;
+    // A line token and two vertices of x, y and z each
+    std::vector<GLfloat> buffer(7 * segments + 1);
+    glFeedbackBuffer(GLsizei(buffer.size()), GL_3D, buffer.data());
+    glRenderMode(GL_FEEDBACK);
     OpenGLBaumZeiger::paintGL();
     const GLint values = glRenderMode(GL_RENDER);
-    resizeGL(width(), height());
     if (values < 0)
         qFatal("feedback buffer too small for the tree");
 
-    const auto vertex = [&](const GLfloat *v) {
-        return QVector3D(float(v[0] / pixelsPerUnit - halfSide),
-                         float(v[1] / pixelsPerUnit - halfSide), float(halfSide * (1 - 2 * v[2])));
-    };
     QVector<Segment> lines;
     for (GLint i = 0; i < values; i += 7) {
         if (buffer[i] != GL_LINE_TOKEN && buffer[i] != GL_LINE_RESET_TOKEN)
             qFatal("unexpected feedback token %g", double(buffer[i]));
-        lines.append({vertex(&buffer[i + 1]), vertex(&buffer[i + 4])});
+        lines.append({QVector3D(buffer[i + 1], buffer[i + 2], buffer[i + 3]),
+                      QVector3D(buffer[i + 4], buffer[i + 5], buffer[i + 6])});
     }
     return lines;
 }

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The linetree developers
+// SPDX-License-Identifier: MIT
+
 #ifndef TESTVIEW_H
 #define TESTVIEW_H
 
@@ -33,10 +36,29 @@ public:
     // Every line the display list draws, in the order drawn, in model units
     // after the view rotation.
     QVector<Segment> capture();
+    // The lines as the view's own viewport and projection place them: x and
+    // y in window pixels, z the depth from 0 (near) to 1 (far). The
+    // projection's clipping cuts lines short or drops them.
+    QVector<Segment> captureInWindow();
     // The frame paintGL draws, read back from the colour buffer.
     QImage frame();
 
     int paints = 0;
+
+    // Back to the starting parameters and view, rebuilt and repainted
+    void restart()
+    {
+        rotX = 20;
+        rotY = 45;
+        rekTiefe = 6;
+        winkel = 45;
+        laenge = 0.25f;
+        verkuerzung = 0.8f;
+        winkelSkal = 1;
+        letzteMausPos = QPoint();
+        erstelleBaum();
+        updateGL();
+    }
 
 protected:
     void paintGL() override
@@ -44,6 +66,9 @@ protected:
         ++paints;
         OpenGLBaumZeiger::paintGL();
     }
+
+private:
+    QVector<Segment> feedback();
 };
 
 // Reads and clears OpenGL's error flags in the current context.
