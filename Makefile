@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: The linetree developers
+# SPDX-License-Identifier: MIT
+
 # make run: install what is missing, build and start linetree
 # make test: install what is missing, build and run every test under Xvfb,
 #            also built with AddressSanitizer and UndefinedBehaviorSanitizer
@@ -6,6 +9,10 @@
 # make screenshot: render the window on Xvfb into docs/screenshot.png
 
 MAKEFLAGS += --no-print-directory
+
+# Debian's hardening flags for build/, which dpkg-buildflags gives once
+# install-deps has put dpkg-dev in place
+export DEB_BUILD_MAINT_OPTIONS = hardening=+all
 
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
@@ -19,7 +26,9 @@ deps:
 	@scripts/install-deps
 
 build: deps
-	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD)
+	@[ -f $(BUILD)/CMakeCache.txt ] || \
+		CXXFLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+		LDFLAGS="$$(dpkg-buildflags --get LDFLAGS)" cmake -S . -B $(BUILD)
 	@cmake --build $(BUILD) -j $(JOBS)
 
 sanitize-build: deps
@@ -39,8 +48,10 @@ bench: build
 	@if [ -n "$$DISPLAY" ]; then ./$(BUILD)/linetree-bench; \
 	else scripts/xvfb ./$(BUILD)/linetree-bench; fi
 
+# Every file in the package dated as the newest changelog entry, so that two
+# builds of the same source give the same bytes
 package: build
-	@cd $(BUILD) && cpack
+	@cd $(BUILD) && SOURCE_DATE_EPOCH=$$(dpkg-parsechangelog -l ../data/changelog -STimestamp) cpack
 
 screenshot: build
 	@scripts/install-deps imagemagick x11-utils fonts-dejavu-core

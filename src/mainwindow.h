@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The linetree developers
+// SPDX-License-Identifier: MIT
+
 #ifndef MAINWINDOW_H
 #define MAINWINDOW_H
 

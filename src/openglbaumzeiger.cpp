@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The linetree developers
+// SPDX-License-Identifier: MIT
+
 #include "openglbaumzeiger.h"
 
 OpenGLBaumZeiger::OpenGLBaumZeiger(QWidget *parent)

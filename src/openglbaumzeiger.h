@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: The linetree developers
+// SPDX-License-Identifier: MIT
+
 #ifndef OPENGLBAUMZEIGER_H
 #define OPENGLBAUMZEIGER_H
 

@@ -1,9 +1,15 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: The linetree developers
+# SPDX-License-Identifier: MIT
+
 # Installs a build into a temporary prefix and packages it as a .deb, then
-# checks what a user gets from each.
+# checks what a user and a distribution get from each, with their own tools.
+#   install.sh BUILD VERSION APP_ID SOURCE
 set -euo pipefail
 build=$1
 version=$2
+id=$3
+source=$4
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -13,29 +19,70 @@ prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
 [ -x "$prefix/bin/linetree" ] || fail "no executable bin/linetree"
 
-entry=$prefix/share/applications/linetree.desktop
-[ -f "$entry" ] || fail "no desktop entry"
-desktop-file-validate "$entry" || fail "desktop entry does not validate"
-for line in "Name=Linetree" "Exec=linetree" "Icon=linetree" "Categories=Graphics;Education;"; do
+entry=$prefix/share/applications/$id.desktop
+[ -f "$entry" ] || fail "no desktop entry $id.desktop"
+hints=$(desktop-file-validate "$entry" 2>&1) || fail "desktop entry does not validate: $hints"
+[ -z "$hints" ] || fail "desktop-file-validate: $hints"
+for line in "Name=Linetree" "Exec=linetree" "Icon=$id" "StartupWMClass=linetree" \
+        "Categories=Graphics;3DGraphics;"; do
     grep -qxF "$line" "$entry" || fail "desktop entry lacks $line"
 done
-grep -q '^Comment=.' "$entry" || fail "desktop entry lacks a comment"
 
-icon=$prefix/share/icons/hicolor/scalable/apps/linetree.svg
-grep -q '<svg' "$icon" || fail "no scalable icon"
+metainfo=$prefix/share/metainfo/$id.metainfo.xml
+appstreamcli validate --no-net --pedantic "$metainfo" >/dev/null \
+    || fail "metainfo: $(appstreamcli validate --no-net --pedantic "$metainfo")"
+grep -qF "<id>$id</id>" "$metainfo" || fail "metainfo lacks the id $id"
+grep -qF "<release version=\"$version\"" "$metainfo" || fail "metainfo lacks release $version"
 
+icons=$prefix/share/icons/hicolor
+grep -q '<svg' "$icons/scalable/apps/$id.svg" || fail "no scalable icon"
+for size in 16 32 48; do
+    file "$icons/${size}x$size/apps/$id.png" | grep -qF "PNG image data, $size x $size" \
+        || fail "no $size-pixel icon"
+done
+
+page=$prefix/share/man/man1/linetree.1.gz
+[ -f "$page" ] || fail "no man page"
+warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
+[ -z "$warnings" ] || fail "man page: $warnings"
+LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$page" 2>/dev/null | grep -q -- "-platform" \
+    || fail "man page does not render"
+
+doc=$prefix/share/doc/linetree
+[ "$(zcat "$doc/changelog.gz" | dpkg-parsechangelog -l - -SVersion)" = "$version" ] \
+    || fail "the changelog's newest entry is not $version"
+grep -q '^License: MIT' "$doc/copyright" || fail "no machine-readable copyright"
+
+export SOURCE_DATE_EPOCH
+SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l "$source/data/changelog" -STimestamp)
 cpack --config "$build/CPackConfig.cmake" -B "$work/package" >/dev/null
 deb=$work/package/linetree_${version}_$(dpkg --print-architecture).deb
 [ -f "$deb" ] || fail "no package $(basename "$deb")"
 [ "$(dpkg-deb -f "$deb" Package)" = linetree ] || fail "package name"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version"
+[ "$(dpkg-deb -f "$deb" Description | wc -l)" -gt 3 ] || fail "no extended description"
+
+# Depends names the package of every library the program links, whatever this
+# release calls it, and nothing else
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libqt5core5a libqt5widgets5 libqt5opengl5 libopengl0 libgl1-mesa-dri; do
-    [[ ", $depends," =~ [\ \|]$package[\ ,] ]] || fail "Depends lacks $package: $depends"
+for library in $(objdump -p "$prefix/bin/linetree" | awk '/NEEDED/ { print $2 }'); do
+    path=$(ldconfig -p | awk -v lib="$library" '$1 == lib && /x86-64|x32|64/ { print $NF; exit }')
+    [ -n "$path" ] || path=$(ldconfig -p | awk -v lib="$library" '$1 == lib { print $NF; exit }')
+    owner=$(dpkg -S "$path" 2>/dev/null || dpkg -S "$(realpath "$path")" 2>/dev/null \
+        || dpkg -S "/usr$path" 2>/dev/null) || fail "no package owns $path"
+    package=${owner%%:*}
+    [[ ", $depends," == *" $package "* || ", $depends," == *" $package,"* ]] \
+        || fail "Depends lacks $package ($library): $depends"
 done
+[[ "$depends" != *mesa-dri* ]] || fail "Depends names a Mesa driver: $depends"
+
 contents=$(dpkg-deb -c "$deb")
-for file in usr/bin/linetree usr/share/applications/linetree.desktop \
-        usr/share/icons/hicolor/scalable/apps/linetree.svg; do
+for file in usr/bin/linetree usr/share/applications/$id.desktop \
+        usr/share/metainfo/$id.metainfo.xml usr/share/man/man1/linetree.1.gz \
+        usr/share/doc/linetree/changelog.gz usr/share/doc/linetree/copyright; do
     grep -q "\./$file\$" <<<"$contents" || fail "package lacks /$file"
 done
+
+findings=$(lintian --no-tag-display-limit "$deb" 2>&1 | grep -E '^[EW]: ' || true)
+[ -z "$findings" ] || fail "lintian: $findings"
 echo "installed and packaged linetree $version: $depends"
