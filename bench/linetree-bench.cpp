@@ -156,7 +156,7 @@ int heldKeyWindow(int argc, char *argv[], const QByteArray &setup)
     sliders.last()->setValue(10);
     // The rebuild is a slot call less the replay that follows it.
     std::vector<double> rebuilds;
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 9; ++i) {
         QElapsedTimer timer;
         timer.start();
         view->setzeRekTiefe(10);
@@ -215,12 +215,13 @@ bool holdKey(Display *display, const QString &program, const char *setup, HeldKe
 
 void measureHeldKey(const QString &program)
 {
+    const int heldKeyRuns = 5;
     const std::unique_ptr<Display, int (*)(Display *)> x(XOpenDisplay(nullptr), XCloseDisplay);
     const char *setups[] = {"before", "malloc", "linetree"};
     const char *names[] = {"as before", "fast bins off", "linetree: fast bins off, stale repeats dropped"};
     std::vector<double> rebuilds[3];
     std::vector<double> busy[3];
-    for (int run = 0; run < 3; ++run) {
+    for (int run = 0; run < heldKeyRuns; ++run) {
         for (int i = 0; i < 3; ++i) {
             HeldKey result;
             if (!x || !holdKey(x.get(), program, setups[i], &result)) {
@@ -232,8 +233,9 @@ void measureHeldKey(const QString &program)
             busy[i].push_back(result.busy);
         }
     }
-    std::printf("\nLeft held for 1 s on the \"Angle: \" slider at depth 10, 3 runs of each "
-                "setup, alternating:\n");
+    std::printf("\nLeft held for 1 s on the \"Angle: \" slider at depth 10, %d runs of each "
+                "setup, alternating (rebuild: median of 9 per run):\n",
+                heldKeyRuns);
     std::printf("%-48s %-28s %s\n", "", "rebuild ms", "s from the release to the end");
     for (int i = 0; i < 3; ++i)
         std::printf("%-48s %-28s %s\n", names[i], qPrintable(format(summarise(rebuilds[i]))),
@@ -249,6 +251,8 @@ int main(int argc, char *argv[])
     if (argc > 2 && qstrcmp(argv[1], "--held-key") == 0)
         return heldKeyWindow(argc, argv, argv[2]);
 
+    // The allocator as linetree sets it up
+    mallopt(M_MXFAST, 0);
     QApplication app(argc, argv);
     TestView view;
     view.resize(600, 600);
