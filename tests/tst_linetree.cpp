@@ -11,6 +11,7 @@
 // Xlib last: its macros clash with Qt's names
 #include "xwindows.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
 // Runs the real program on an X server of its own, as a user on one kind of
@@ -109,24 +110,27 @@ int whitePixels(Display *display, Window view, const QSize &size)
 void tst_Linetree::desktops_data()
 {
     QTest::addColumn<QStringList>("serverArguments"); // for Xvfb, after the screen
+    QTest::addColumn<QByteArray>("resources");        // as a desktop sets them on X
     QTest::addColumn<bool>("wayland");                // a Wayland compositor beside it
     QTest::addColumn<QStringList>("environment");
     QTest::addColumn<int>("scale"); // of the view's 200 × 200 minimum; 0: no window
 
-    QTest::newRow("X11, 96 dpi") << QStringList() << false << QStringList() << 1;
+    QTest::newRow("X11, 96 dpi") << QStringList() << QByteArray() << false << QStringList() << 1;
     QTest::newRow("X11, 192 dpi: the view scales with the fonts")
-            << QStringList {"-dpi", "192"} << false << QStringList() << 2;
+            << QStringList {"-dpi", "192"} << QByteArray("Xft.dpi:\t192\n") << false
+            << QStringList() << 2;
     QTest::newRow("Wayland session (KDE): shown through XWayland")
-            << QStringList() << true
+            << QStringList() << QByteArray() << true
             << QStringList {"XDG_SESSION_TYPE=wayland", "XDG_CURRENT_DESKTOP=KDE"} << 1;
     QTest::newRow("no OpenGL: says so and ends with 1")
-            << QStringList {"-extension", "GLX"} << false
+            << QStringList {"-extension", "GLX"} << QByteArray() << false
             << QStringList {"__EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent"} << 0;
 }
 
 void tst_Linetree::desktops()
 {
     QFETCH(QStringList, serverArguments);
+    QFETCH(QByteArray, resources);
     QFETCH(bool, wayland);
     QFETCH(QStringList, environment);
     QFETCH(int, scale);
@@ -172,6 +176,12 @@ void tst_Linetree::desktops()
     const DisplayPointer x(XOpenDisplay(displayName.constData()), XCloseDisplay);
     QVERIFY2(x, "cannot open the test's X display");
     Display *display = x.get();
+    if (!resources.isEmpty()) {
+        XChangeProperty(display, DefaultRootWindow(display), XA_RESOURCE_MANAGER, XA_STRING, 8,
+                        PropModeReplace, reinterpret_cast<const unsigned char *>(resources.data()),
+                        resources.size());
+        XSync(display, False);
+    }
 
     Child linetree;
     linetree.setProcessEnvironment(childEnvironment);
