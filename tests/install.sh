@@ -14,6 +14,7 @@ source=$4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
+trap 'echo "FAIL: line $LINENO: $BASH_COMMAND"' ERR
 
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
@@ -69,9 +70,10 @@ deb=$work/package/linetree_${version}_$(dpkg --print-architecture).deb
 # Depends names the package of every library the program links, whatever this
 # release calls it, and nothing else
 depends=$(dpkg-deb -f "$deb" Depends)
+multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 for library in $(objdump -p "$prefix/bin/linetree" | awk '/NEEDED/ { print $2 }'); do
-    path=$(ldconfig -p | awk -v lib="$library" '$1 == lib && /x86-64|x32|64/ { print $NF; exit }')
-    [ -n "$path" ] || path=$(ldconfig -p | awk -v lib="$library" '$1 == lib { print $NF; exit }')
+    path=$(ldconfig -p | awk -v lib="$library" -v dir="/$multiarch/" \
+        '$1 == lib && index($NF, dir) && !found { print $NF; found = 1 }')
     owner=$(dpkg -S "$path" 2>/dev/null || dpkg -S "$(realpath "$path")" 2>/dev/null \
         || dpkg -S "/usr$path" 2>/dev/null) || fail "no package owns $path"
     package=${owner%%:*}
