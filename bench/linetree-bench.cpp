@@ -217,7 +217,8 @@ void measureHeldKey(const QString &program)
     const int heldKeyRuns = 5;
     const std::unique_ptr<Display, int (*)(Display *)> x(XOpenDisplay(nullptr), XCloseDisplay);
     const char *setups[] = {"before", "malloc", "linetree"};
-    const char *names[] = {"as before", "fast bins off", "linetree: fast bins off, stale repeats dropped"};
+    const char *names[]
+            = {"as before", "fast bins off", "linetree: fast bins off, stale repeats dropped"};
     std::vector<double> rebuilds[3];
     std::vector<double> busy[3];
     for (int run = 0; run < heldKeyRuns; ++run) {

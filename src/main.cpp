@@ -30,8 +30,9 @@ int main(int argc, char *argv[])
 
     QApplication a(argc, argv);
     if (!QGLFormat::hasOpenGL()) {
-        std::fprintf(stderr, "linetree: no OpenGL available on this display, so there is no "
-                             "tree to show\n");
+        std::fprintf(stderr,
+                     "linetree: no OpenGL available on this display, so there is no "
+                     "tree to show\n");
         return 1;
     }
     AutoRepeatFilter autoRepeatFilter;

@@ -163,11 +163,11 @@ void tst_Linetree::desktops()
         QProcessEnvironment westonEnvironment = childEnvironment;
         westonEnvironment.remove("DISPLAY");
         weston.setProcessEnvironment(westonEnvironment);
-        QVERIFY2(startServer(weston, "weston",
-                             {"--backend=headless-backend.so", "--use-pixman",
-                              "--socket=" + socket},
-                             [&] { return QFile::exists(runtime.filePath(socket)); }),
-                 "weston did not start");
+        QVERIFY2(
+                startServer(weston, "weston",
+                            {"--backend=headless-backend.so", "--use-pixman", "--socket=" + socket},
+                            [&] { return QFile::exists(runtime.filePath(socket)); }),
+                "weston did not start");
         childEnvironment.insert("WAYLAND_DISPLAY", socket);
     }
     for (const QString &variable : environment)
@@ -194,9 +194,9 @@ void tst_Linetree::desktops()
         QVERIFY2(linetree.waitForFinished(waitMs), "linetree did not end");
         QCOMPARE(linetree.exitStatus(), QProcess::NormalExit);
         QCOMPARE(linetree.exitCode(), 1);
+        static const QRegularExpression oneLine("^linetree: .*OpenGL.*\n$");
         const QString errors = linetree.readAllStandardError();
-        QVERIFY2(errors.contains(QRegularExpression("^linetree: .*OpenGL.*\n$")),
-                 qPrintable(errors));
+        QVERIFY2(errors.contains(oneLine), qPrintable(errors));
         return;
     }
 

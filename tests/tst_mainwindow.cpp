@@ -143,8 +143,8 @@ void tst_MainWindow::heldKey_data()
     QTest::newRow("25 presses queued: every one") << QString("PU").repeated(25) << 25;
     QTest::newRow("held, repeats taken in as they come: every one")
             << "P|" + QString("R|").repeated(24) + "U" << 25;
-    QTest::newRow("held, 24 repeats queued: the newest one") << "P" + QString("R").repeated(24)
-                                                             << 2;
+    QTest::newRow("held, 24 repeats queued: the newest one")
+            << "P" + QString("R").repeated(24) << 2;
     QTest::newRow("held, 24 repeats queued, released: the press alone")
             << "P" + QString("R").repeated(24) + "U" << 1;
 }
@@ -172,8 +172,8 @@ void tst_MainWindow::heldKey()
         QCoreApplication::processEvents();
     };
     const auto post = [slider](QEvent::Type type, bool repeated) {
-        QCoreApplication::postEvent(slider, new QKeyEvent(type, Qt::Key_Left, Qt::NoModifier,
-                                                          QString(), repeated));
+        QCoreApplication::postEvent(
+                slider, new QKeyEvent(type, Qt::Key_Left, Qt::NoModifier, QString(), repeated));
     };
     for (const QChar key : qAsConst(keys)) {
         if (key == 'P') {

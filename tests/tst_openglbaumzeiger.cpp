@@ -317,7 +317,9 @@ void tst_OpenGLBaumZeiger::viewport()
             const QRgb pixel = image.pixel(x, y) & RGB_MASK;
             if (pixel == 0)
                 continue;
-            QVERIFY2(pixel == RGB_MASK, qPrintable(QString("%1 at %2,%3").arg(pixel, 6, 16, QChar('0')).arg(x).arg(y)));
+            QVERIFY2(
+                    pixel == RGB_MASK,
+                    qPrintable(QString("%1 at %2,%3").arg(pixel, 6, 16, QChar('0')).arg(x).arg(y)));
             QVERIFY2(qAbs(x - centreX) <= 1, qPrintable(QString("lit at %1,%2").arg(x).arg(y)));
             const int glY = image.height() - 1 - y;
             lowest = qMin(lowest, glY);
