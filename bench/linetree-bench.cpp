@@ -215,7 +215,7 @@ bool holdKey(Display *display, const QString &program, const char *setup, HeldKe
 void measureHeldKey(const QString &program)
 {
     const int heldKeyRuns = 5;
-    const std::unique_ptr<Display, int (*)(Display *)> x(XOpenDisplay(nullptr), XCloseDisplay);
+    const DisplayPointer x(XOpenDisplay(nullptr), XCloseDisplay);
     const char *setups[] = {"before", "malloc", "linetree"};
     const char *names[]
             = {"as before", "fast bins off", "linetree: fast bins off, stale repeats dropped"};

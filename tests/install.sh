@@ -68,7 +68,7 @@ deb=$work/package/linetree_${version}_$(dpkg --print-architecture).deb
 [ "$(dpkg-deb -f "$deb" Description | wc -l)" -gt 3 ] || fail "no extended description"
 
 # Depends names the package of every library the program links, whatever this
-# release calls it, and nothing else
+# release calls it, and no Mesa driver
 depends=$(dpkg-deb -f "$deb" Depends)
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 for library in $(objdump -p "$prefix/bin/linetree" | awk '/NEEDED/ { print $2 }'); do

@@ -29,8 +29,6 @@ namespace {
 
 const int waitMs = 20000;
 
-using DisplayPointer = std::unique_ptr<Display, int (*)(Display *)>;
-
 // A process that ends with the test row, whether the row passes or not.
 class Child : public QProcess
 {
@@ -45,7 +43,7 @@ public:
 };
 
 // Starts a program and waits up to waitMs for it to report ready; the
-// QProcess ends it when it goes out of scope.
+// caller's Child ends it with the row.
 bool startServer(QProcess &server, const QString &program, const QStringList &arguments,
                  const std::function<bool()> &ready)
 {

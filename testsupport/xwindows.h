@@ -6,7 +6,12 @@
 
 #include <QtGlobal>
 
+#include <memory>
+
 #include <X11/Xlib.h>
+
+// A display connection that closes itself
+using DisplayPointer = std::unique_ptr<Display, int (*)(Display *)>;
 
 // The top-level window that the process shows, or 0 while it shows none.
 Window shownWindow(Display *display, qint64 pid);
