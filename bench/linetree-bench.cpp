@@ -285,8 +285,8 @@ int main(int argc, char *argv[])
         QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, QPoint(x, 300));
         const Figure drag = measure(view, [&] {
             x += x > 300 ? -1 : 1;
-            QMouseEvent move(QEvent::MouseMove, QPoint(x, 300), Qt::NoButton, Qt::LeftButton,
-                             Qt::NoModifier);
+            QMouseEvent move(QEvent::MouseMove, QPoint(x, 300), view.mapToGlobal(QPoint(x, 300)),
+                             Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
             QApplication::sendEvent(&view, &move);
         });
         QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, QPoint(x, 300));

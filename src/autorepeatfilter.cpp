@@ -22,7 +22,7 @@ bool AutoRepeatFilter::eventFilter(QObject *watched, QEvent *event)
             return false;
         if (!heldPress)
             QMetaObject::invokeMethod(this, &AutoRepeatFilter::sendHeldPress, Qt::QueuedConnection);
-        heldPress = std::make_unique<QKeyEvent>(*key);
+        heldPress.reset(copyOf(*key));
         heldReceiver = watched;
         return true;
     }

@@ -4,7 +4,8 @@
 #ifndef AUTOREPEATFILTER_H
 #define AUTOREPEATFILTER_H
 
-#include <QKeyEvent>
+#include "qtbridge.h"
+
 #include <QObject>
 #include <QPointer>
 

@@ -3,12 +3,79 @@
 
 #include "autorepeatfilter.h"
 #include "mainwindow.h"
+#include "qtbridge.h"
 
 #include <QApplication>
-#include <QGLFormat>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
+#include <QVector>
 
 #include <cstdio>
+#include <cstdlib>
 #include <malloc.h>
+
+namespace {
+
+// Qt's messages from the time before linetree knows that it has a display
+// and OpenGL. Where either is missing, one line of linetree's own says so
+// instead of Qt's several; otherwise they are passed on as they came.
+struct HeldMessage
+{
+    QtMsgType type;
+    // What QMessageLogContext holds; Qt's strings live as long as the program
+    const char *file;
+    int line;
+    const char *function;
+    const char *category;
+    QString text;
+};
+QVector<HeldMessage> heldMessages;
+QtMessageHandler passOn = nullptr;
+
+[[noreturn]] void fail(const QString &reason)
+{
+    std::fprintf(stderr, "linetree: %s\n", qUtf8Printable(reason));
+    std::_Exit(1);
+}
+
+void holdMessage(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    // Qt gives up when it cannot reach the display: the platform plugin is
+    // the only one that can end the start this way.
+    if (type == QtFatalMsg) {
+        if (qEnvironmentVariableIsEmpty("DISPLAY")
+            && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            fail(QStringLiteral("no display to show the window on (DISPLAY is not set)"));
+        const QString cause = heldMessages.isEmpty() ? text : heldMessages.constFirst().text;
+        fail(QStringLiteral("cannot show the window on this display: %1").arg(cause));
+    }
+    heldMessages.append(
+            {type, context.file, context.line, context.function, context.category, text});
+}
+
+void passHeldMessagesOn()
+{
+    qInstallMessageHandler(passOn);
+    for (const HeldMessage &message : std::as_const(heldMessages)) {
+        const QMessageLogContext context(message.file, message.line, message.function,
+                                         message.category);
+        passOn(message.type, context, message.text);
+    }
+    heldMessages.clear();
+}
+
+// Whether this display gives an OpenGL context that can be made current.
+bool openGLUsable()
+{
+    QOffscreenSurface surface;
+    surface.create();
+    QOpenGLContext context;
+    return context.create() && context.makeCurrent(&surface)
+            && context.functions()->glGetString(GL_VERSION);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -17,24 +84,16 @@ int main(int argc, char *argv[])
     // that markedly slower (consolidating them costs more than they save here),
     // so they are switched off.
     mallopt(M_MXFAST, 0);
+    setUpToolkit();
 
-    // linetree is an X11 program: Qt's Wayland platform never paints a
-    // QGLWidget, so Wayland desktops get it through XWayland. A platform that
-    // the user chose, with QT_QPA_PLATFORM or -platform, still wins.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
-    // Qt 5 scales only when asked: without this, fonts follow a high-DPI
-    // screen but the view and the sliders keep their sizes in pixels.
-    QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
-    QApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
-
+    passOn = qInstallMessageHandler(holdMessage);
     QApplication a(argc, argv);
-    if (!QGLFormat::hasOpenGL()) {
-        std::fprintf(stderr,
-                     "linetree: no OpenGL available on this display, so there is no "
-                     "tree to show\n");
-        return 1;
-    }
+    // The Wayland app id, by which desktops find the entry's name and icon
+    QApplication::setDesktopFileName(QStringLiteral(LINETREE_APP_ID));
+    if (!openGLUsable())
+        fail(QStringLiteral("no OpenGL available on this display, so there is no tree to show"));
+    passHeldMessagesOn();
+
     AutoRepeatFilter autoRepeatFilter;
     a.installEventFilter(&autoRepeatFilter);
     MainWindow w;

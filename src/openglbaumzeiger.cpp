@@ -4,7 +4,7 @@
 #include "openglbaumzeiger.h"
 
 OpenGLBaumZeiger::OpenGLBaumZeiger(QWidget *parent)
-    : QGLWidget(parent)
+    : GLWidget(parent)
 {
 }
 
@@ -16,14 +16,15 @@ OpenGLBaumZeiger::~OpenGLBaumZeiger()
 
 void OpenGLBaumZeiger::mouseMoveEvent(QMouseEvent *event)
 {
+    const QPoint position = positionOf(event);
     if (event->buttons() & Qt::LeftButton) {
-        const int dx = event->x() - letzteMausPos.x();
-        const int dy = event->y() - letzteMausPos.y();
+        const int dx = position.x() - letzteMausPos.x();
+        const int dy = position.y() - letzteMausPos.y();
         // A drag across the whole widget turns the tree once around.
         rotX = static_cast<float>(rotX + static_cast<float>(dy) * 360.0 / height());
         rotY = static_cast<float>(rotY + static_cast<float>(dx) * 360.0 / width());
     }
-    letzteMausPos = event->pos();
+    letzteMausPos = position;
     updateGL();
 }
 

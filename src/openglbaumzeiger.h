@@ -4,8 +4,8 @@
 #ifndef OPENGLBAUMZEIGER_H
 #define OPENGLBAUMZEIGER_H
 
-#include <QGLWidget>
-#include <QMouseEvent>
+#include "qtbridge.h"
+
 #include <QPoint>
 #include <QSize>
 
@@ -13,7 +13,7 @@
 
 // Draws a recursively branching line tree from one display list and turns it
 // while the user drags with the left mouse button.
-class OpenGLBaumZeiger : public QGLWidget
+class OpenGLBaumZeiger : public GLWidget
 {
     Q_OBJECT
 
@@ -68,7 +68,7 @@ public slots:
     }
 
 protected:
-    void mousePressEvent(QMouseEvent *event) override { letzteMausPos = event->pos(); }
+    void mousePressEvent(QMouseEvent *event) override { letzteMausPos = positionOf(event); }
     void mouseMoveEvent(QMouseEvent *event) override;
     void initializeGL() override;
     void resizeGL(int width, int height) override;

@@ -11,6 +11,7 @@
 #include <QtTest>
 
 #include <functional>
+#include <utility>
 
 // Opens the window's fields to the tests.
 class TestWindow : public MainWindow
@@ -175,7 +176,7 @@ void tst_MainWindow::heldKey()
         QCoreApplication::postEvent(
                 slider, new QKeyEvent(type, Qt::Key_Left, Qt::NoModifier, QString(), repeated));
     };
-    for (const QChar key : qAsConst(keys)) {
+    for (const QChar key : std::as_const(keys)) {
         if (key == 'P') {
             post(QEvent::KeyPress, false);
         } else if (key == 'R') {

@@ -3,13 +3,14 @@
 
 #include "testview.h"
 
-#include <QGLWidget>
 #include <QMouseEvent>
+#include <QOffscreenSurface>
 #include <QtMath>
 #include <QtTest>
 
 #include <climits>
 #include <memory>
+#include <utility>
 
 class tst_OpenGLBaumZeiger : public QObject
 {
@@ -370,7 +371,8 @@ void tst_OpenGLBaumZeiger::turning()
     QCOMPARE(view.letzteMausPos, from);
     QCOMPARE(view.paints, paints);
 
-    QMouseEvent move(QEvent::MouseMove, to, Qt::NoButton, button, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, to, view.mapToGlobal(to), Qt::NoButton, button,
+                     Qt::NoModifier);
     QApplication::sendEvent(&view, &move);
     QCOMPARE(view.rotX, 20.0f + turnX);
     QCOMPARE(view.rotY, 45.0f + turnY);
@@ -494,38 +496,37 @@ void tst_OpenGLBaumZeiger::oneListAlive()
 {
     auto view = std::make_unique<TestView>();
     showView(*view);
-    QGLWidget stranger; // shares nothing with the view
-    stranger.resize(50, 50);
-    stranger.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&stranger));
-    QVERIFY(!stranger.isSharing());
+    QOffscreenSurface surface;
+    surface.create();
+    QOpenGLContext stranger; // shares nothing with the view
+    QVERIFY(stranger.create());
+    QVERIFY(!QOpenGLContext::areSharing(&stranger, view->glContext()));
 
     QVector<GLuint> names;
     for (int i = 0; i < 1000; ++i) {
-        stranger.makeCurrent();
+        QVERIFY(stranger.makeCurrent(&surface));
         view->setzeRekTiefe(2 - i % 2);
         names.append(view->objektRef);
     }
     const GLuint last = names.takeLast();
     view->makeCurrent();
     QVERIFY(glIsList(last));
-    for (GLuint name : qAsConst(names)) {
+    for (GLuint name : std::as_const(names)) {
         if (name != last)
             QVERIFY2(!glIsList(name), qPrintable(QString::number(name)));
     }
     QCOMPARE(view->capture().size(), 1);
 
-    // A widget sharing the view's lists sees the last one until the view goes.
-    QGLWidget witness(nullptr, view.get());
-    witness.resize(50, 50);
-    witness.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&witness));
-    QVERIFY(witness.isSharing());
-    witness.makeCurrent();
+    // A context sharing the view's lists sees the last one until the view goes.
+    QOpenGLContext witness;
+    witness.setShareContext(view->glContext());
+    QVERIFY(witness.create());
+    QVERIFY(QOpenGLContext::areSharing(&witness, view->glContext()));
+    QVERIFY(witness.makeCurrent(&surface));
     QVERIFY(glIsList(last));
-    stranger.makeCurrent();
+    QVERIFY(stranger.makeCurrent(&surface));
     view.reset();
-    witness.makeCurrent();
+    QVERIFY(witness.makeCurrent(&surface));
     QVERIFY(!glIsList(last));
     QVERIFY(!glErrorRaised());
 }

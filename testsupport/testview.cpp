@@ -72,5 +72,18 @@ QImage TestView::frame()
 {
     makeCurrent();
     OpenGLBaumZeiger::paintGL();
-    return grabFrameBuffer();
+    const qreal ratio = devicePixelRatioF();
+    QImage image(qRound(width() * ratio), qRound(height() * ratio), QImage::Format_RGBA8888);
+    glReadPixels(0, 0, image.width(), image.height(), GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
+    // OpenGL's rows run bottom to top
+    return image.mirrored();
+}
+
+QOpenGLContext *TestView::glContext() const
+{
+#if QT_VERSION_MAJOR < 6
+    return context()->contextHandle();
+#else
+    return context();
+#endif
 }

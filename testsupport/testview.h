@@ -8,6 +8,7 @@
 #include "openglbaumzeiger.h"
 
 #include <QImage>
+#include <QOpenGLContext>
 #include <QVector3D>
 #include <QVector>
 
@@ -42,6 +43,8 @@ public:
     QVector<Segment> captureInWindow();
     // The frame paintGL draws, read back from the colour buffer.
     QImage frame();
+    // The view's context, for contexts that share its display lists or not
+    QOpenGLContext *glContext() const;
 
     int paints = 0;
 

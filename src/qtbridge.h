@@ -1,0 +1,89 @@
+// SPDX-FileCopyrightText: The linetree developers
+// SPDX-License-Identifier: MIT
+
+#ifndef QTBRIDGE_H
+#define QTBRIDGE_H
+
+// The one place where Qt 5 and Qt 6 differ for linetree: the OpenGL widget the
+// view derives from, and the few spellings that have no form common to both.
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QtGlobal>
+#include <qopengl.h>
+
+#if QT_VERSION_MAJOR < 6
+
+#include <QGLWidget>
+
+using GLWidget = QGLWidget;
+
+// Called before the application object is made. Qt 5's Wayland platform never
+// paints a QGLWidget, so linetree asks for X11, which Wayland desktops offer
+// through XWayland; a platform that the user chose, with QT_QPA_PLATFORM or
+// -platform, still wins. And Qt 5 scales for high DPI only when asked:
+// otherwise fonts follow a high-DPI screen while the view keeps its pixels.
+inline void setUpToolkit()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+}
+
+inline QPoint positionOf(const QMouseEvent *event)
+{
+    return event->pos();
+}
+
+template<typename Event> Event *copyOf(const Event &event)
+{
+    return new Event(event);
+}
+
+#else
+
+#include <QOpenGLWidget>
+
+// Qt 6 has no QGLWidget. This is QOpenGLWidget made to call the view's hooks as
+// QGLWidget does: paintGL with the viewport that resizeGL set, both in the
+// framebuffer's own pixels, and updateGL as an immediate repaint.
+//
+// It declares no Q_OBJECT, so that the view's meta-object sits directly on
+// QOpenGLWidget's, as it sits on QGLWidget's on Qt 5.
+class GLWidget : public QOpenGLWidget
+{
+public:
+    explicit GLWidget(QWidget *parent = nullptr);
+
+    void updateGL();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void paint();
+
+    // The framebuffer holds the frame that updateGL drew, not yet composed
+    bool framePainted = false;
+};
+
+// Qt 6 runs natively on Wayland and scales for high DPI by itself.
+inline void setUpToolkit()
+{
+}
+
+inline QPoint positionOf(const QMouseEvent *event)
+{
+    return event->position().toPoint();
+}
+
+template<typename Event> Event *copyOf(const Event &event)
+{
+    return static_cast<Event *>(event.clone());
+}
+
+#endif
+
+#endif // QTBRIDGE_H
