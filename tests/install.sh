@@ -4,12 +4,13 @@
 
 # Installs a build into a temporary prefix and packages it as a .deb, then
 # checks what a user and a distribution get from each, with their own tools.
-#   install.sh BUILD VERSION APP_ID SOURCE
+#   install.sh BUILD VERSION APP_ID SOURCE QT_MAJOR_VERSION
 set -euo pipefail
 build=$1
 version=$2
 id=$3
 source=$4
+qt=$5
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -81,6 +82,13 @@ for library in $(objdump -p "$prefix/bin/linetree" | awk '/NEEDED/ { print $2 }'
         || fail "Depends lacks $package ($library): $depends"
 done
 [[ "$depends" != *mesa-dri* ]] || fail "Depends names a Mesa driver: $depends"
+# The Qt it was built with, and only that one
+[[ "$depends" == *libqt${qt}widgets${qt}* ]] || fail "Depends lacks Qt $qt's widgets: $depends"
+other=$((11 - qt))
+[[ "$depends" != *libqt${other}* ]] || fail "Depends names Qt $other: $depends"
+if [ "$qt" = 6 ]; then
+    [ "$(dpkg-deb -f "$deb" Recommends)" = qt6-wayland ] || fail "no Recommends of qt6-wayland"
+fi
 
 contents=$(dpkg-deb -c "$deb")
 for file in usr/bin/linetree usr/share/applications/$id.desktop \

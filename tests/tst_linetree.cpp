@@ -2,11 +2,16 @@
 // SPDX-License-Identifier: MIT
 
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <memory>
+#include <functional>
+
+#include <signal.h>
+#include <sys/prctl.h>
 
 // Xlib last: its macros clash with Qt's names
 #include "xwindows.h"
@@ -14,32 +19,49 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
-// Runs the real program on an X server of its own, as a user on one kind of
-// desktop would, and closes its window as a window manager's close button does.
+// Runs the real program on a display of its own, as a user on one kind of
+// desktop would, finds the tree view in a picture of what the display shows,
+// and closes the window as a window manager's close button does.
 class tst_Linetree : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void desktops_data();
     void desktops();
+    void sameTreeOnBothToolkits_data();
+    void sameTreeOnBothToolkits();
 };
 
 namespace {
 
 const int waitMs = 20000;
 
-// A process that ends with the test row, whether the row passes or not.
+// A process that ends with the test row, whether the row passes or not, and
+// with the test itself, however that ends.
 class Child : public QProcess
 {
-    Q_OBJECT
-
 public:
+    Child()
+    {
+#if QT_VERSION_MAJOR >= 6
+        setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
+#endif
+    }
     ~Child() override
     {
         kill();
         waitForFinished();
     }
+
+#if QT_VERSION_MAJOR < 6
+protected:
+    void setupChildProcess() override
+    {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+    }
+#endif
 };
 
 // Starts a program and waits up to waitMs for it to report ready; the
@@ -59,70 +81,245 @@ bool startServer(QProcess &server, const QString &program, const QStringList &ar
     return true;
 }
 
-// The tree view is a native child window, the largest one in the window.
-QRect viewGeometry(Display *display, Window window, Window *view)
+// A display of the test's own: an Xvfb server, and a Weston compositor
+// beside it or alone, with the environment that programs reach them by.
+class Session
 {
-    Window root, parent, *children = nullptr;
-    unsigned int count = 0;
-    XQueryTree(display, window, &root, &parent, &children, &count);
-    QRect largest;
-    for (unsigned int i = 0; i < count; ++i) {
-        XWindowAttributes attributes;
-        if (!XGetWindowAttributes(display, children[i], &attributes))
-            continue;
-        const QRect geometry(attributes.x, attributes.y, attributes.width, attributes.height);
-        if (geometry.width() * geometry.height() > largest.width() * largest.height()) {
-            largest = geometry;
-            *view = children[i];
-        }
-    }
-    if (children)
-        XFree(children);
-    return largest;
-}
+public:
+    Session() { environment.insert("XDG_RUNTIME_DIR", runtime.path()); }
 
-// Counts the view's white pixels; any other lit pixel makes the result -1.
-int whitePixels(Display *display, Window view, const QSize &size)
-{
-    XImage *image = XGetImage(display, view, 0, 0, size.width(), size.height(), AllPlanes, ZPixmap);
-    if (!image)
-        return -1;
-    int white = 0;
-    for (int y = 0; y < size.height() && white >= 0; ++y) {
-        for (int x = 0; x < size.width(); ++x) {
-            const unsigned long pixel = XGetPixel(image, x, y) & 0xffffff;
-            if (pixel == 0xffffff) {
-                ++white;
-            } else if (pixel != 0) {
-                white = -1;
-                break;
-            }
+    QProcessEnvironment environment = cleanEnvironment();
+    QByteArray displayName; // X; empty without
+    QString socket;         // Wayland; empty without
+
+    bool startX(const QStringList &arguments, const QByteArray &resources)
+    {
+        QByteArray number;
+        if (!startServer(xvfb, "Xvfb",
+                         QStringList {"-displayfd", "1", "-noreset", "-screen", "0", "1024x768x24"}
+                                 + arguments,
+                         [&] {
+                             number += xvfb.readAllStandardOutput();
+                             return number.endsWith('\n');
+                         }))
+            return false;
+        displayName = ':' + number.trimmed();
+        environment.insert("DISPLAY", displayName);
+        x.reset(XOpenDisplay(displayName.constData()));
+        if (!x)
+            return false;
+        // As desktops tell X11 programs their scale
+        if (!resources.isEmpty()) {
+            XChangeProperty(x.get(), DefaultRootWindow(x.get()), XA_RESOURCE_MANAGER, XA_STRING, 8,
+                            PropModeReplace,
+                            reinterpret_cast<const unsigned char *>(resources.data()),
+                            resources.size());
+            XSync(x.get(), False);
         }
+        return true;
+    }
+
+    // --debug lets weston-screenshooter take pictures of the output.
+    bool startWayland()
+    {
+        socket = "linetree-test";
+        QProcessEnvironment westonEnvironment = environment;
+        westonEnvironment.remove("DISPLAY");
+        weston.setProcessEnvironment(westonEnvironment);
+        if (!startServer(weston, "weston",
+                         {"--backend=headless-backend.so", "--use-pixman", "--debug",
+                          "--socket=" + socket},
+                         [&] { return QFile::exists(runtime.filePath(socket)); }))
+            return false;
+        environment.insert("WAYLAND_DISPLAY", socket);
+        return true;
+    }
+
+    Display *display() const { return x.get(); }
+
+    // The compositor's whole output
+    QImage waylandScreenshot()
+    {
+        const QTemporaryDir folder;
+        QProcess shooter;
+        QProcessEnvironment shooterEnvironment = environment;
+        shooterEnvironment.remove("DISPLAY");
+        shooter.setProcessEnvironment(shooterEnvironment);
+        shooter.setWorkingDirectory(folder.path());
+        shooter.start("weston-screenshooter", QStringList());
+        if (!shooter.waitForFinished(waitMs) || shooter.exitCode() != 0)
+            return QImage();
+        const QStringList pictures = QDir(folder.path()).entryList({"*.png"});
+        return pictures.isEmpty() ? QImage() : QImage(folder.filePath(pictures.first()));
+    }
+
+private:
+    static QProcessEnvironment cleanEnvironment()
+    {
+        QProcessEnvironment clean = QProcessEnvironment::systemEnvironment();
+        for (const char *name :
+             {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_SESSION_TYPE",
+              "XDG_CURRENT_DESKTOP", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS",
+              "QT_AUTO_SCREEN_SCALE_FACTOR", "QT_ENABLE_HIGHDPI_SCALING"})
+            clean.remove(name);
+        return clean;
+    }
+
+    QTemporaryDir runtime; // 0700, as Qt and Weston want XDG_RUNTIME_DIR
+    Child xvfb;
+    Child weston;
+    DisplayPointer x {nullptr, XCloseDisplay};
+};
+
+QImage windowPicture(Display *display, Window window)
+{
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, window, &attributes))
+        return QImage();
+    XImage *image = XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes,
+                              ZPixmap);
+    if (!image)
+        return QImage();
+    QImage picture(attributes.width, attributes.height, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, QRgb(XGetPixel(image, x, y)) | 0xff000000);
     }
     XDestroyImage(image);
+    return picture;
+}
+
+bool blackOrWhite(QRgb pixel)
+{
+    pixel &= RGB_MASK;
+    return pixel == 0 || pixel == RGB_MASK;
+}
+
+// The tree view: the first black pixel, row by row, that starts a black or
+// white run at least `side` long to the right and down, and the rectangle
+// those runs span. Nothing else in the window or on the desktop is that
+// large and only black and white.
+QRect findView(const QImage &picture, int side)
+{
+    for (int top = 0; top < picture.height(); ++top) {
+        for (int left = 0; left < picture.width(); ++left) {
+            if ((picture.pixel(left, top) & RGB_MASK) != 0)
+                continue;
+            int right = left;
+            while (right + 1 < picture.width() && blackOrWhite(picture.pixel(right + 1, top)))
+                ++right;
+            int bottom = top;
+            while (bottom + 1 < picture.height() && blackOrWhite(picture.pixel(left, bottom + 1)))
+                ++bottom;
+            const QRect view(QPoint(left, top), QPoint(right, bottom));
+            if (view.width() >= side && view.height() >= side)
+                return view;
+            left = right;
+        }
+    }
+    return QRect();
+}
+
+// White pixels in the picture; -1 if any pixel is neither black nor white.
+int whitePixels(const QImage &picture)
+{
+    int white = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const QRgb pixel = picture.pixel(x, y);
+            if (!blackOrWhite(pixel))
+                return -1;
+            white += (pixel & RGB_MASK) != 0;
+        }
+    }
     return white;
 }
 
+// linetree, started in the session, and where its window is shown
+class Linetree : public Child
+{
+public:
+    Linetree(Session &session, const QString &binary, const QStringList &arguments,
+             const QStringList &environment = QStringList())
+        : session(session)
+    {
+        QProcessEnvironment childEnvironment = session.environment;
+        for (const QString &variable : environment)
+            childEnvironment.insert(variable.section('=', 0, 0), variable.section('=', 1));
+        setProcessEnvironment(childEnvironment);
+        setProcessChannelMode(QProcess::ForwardedOutputChannel);
+        start(binary, arguments);
+    }
+
+    // The window on the X display, or 0 while there is none
+    Window xWindow() const { return shownWindow(session.display(), processId()); }
+
+    // The view once it shows a tree of at least `white` pixels that has come
+    // to rest, from the X window or else from the compositor's output; a
+    // null picture when there is none.
+    QImage view(bool onWayland, int side, int white, const QDeadlineTimer &deadline)
+    {
+        QImage last;
+        while (!deadline.hasExpired() && state() == QProcess::Running) {
+            QImage picture;
+            if (onWayland)
+                picture = session.waylandScreenshot();
+            else if (const Window window = xWindow())
+                picture = windowPicture(session.display(), window);
+            const QRect rect = picture.isNull() ? QRect() : findView(picture, side);
+            const QImage view = rect.isNull() ? QImage() : picture.copy(rect);
+            if (!view.isNull() && whitePixels(view) >= white && view == last)
+                return view;
+            last = view;
+            QTest::qWait(100);
+        }
+        return QImage();
+    }
+
+private:
+    Session &session;
+};
+
 } // namespace
+
+// An X error names the row it happened in, and the row goes on to fail,
+// where Xlib's own handler would end the whole test.
+void tst_Linetree::initTestCase()
+{
+    XSetErrorHandler([](Display *display, XErrorEvent *error) {
+        char text[256];
+        XGetErrorText(display, error->error_code, text, sizeof text);
+        qWarning("X error in %s(%s): %s", QTest::currentTestFunction(), QTest::currentDataTag(),
+                 text);
+        return 0;
+    });
+}
 
 void tst_Linetree::desktops_data()
 {
-    QTest::addColumn<QStringList>("serverArguments"); // for Xvfb, after the screen
+    QTest::addColumn<QStringList>("serverArguments"); // for Xvfb; none: no X server
     QTest::addColumn<QByteArray>("resources");        // as a desktop sets them on X
-    QTest::addColumn<bool>("wayland");                // a Wayland compositor beside it
+    QTest::addColumn<bool>("wayland");                // a Wayland compositor too
     QTest::addColumn<QStringList>("environment");
-    QTest::addColumn<int>("scale"); // of the view's 200 × 200 minimum; 0: no window
+    QTest::addColumn<int>("scale");      // of the view's 200 × 200 minimum; 0: no window
+    QTest::addColumn<bool>("onWayland"); // where the window shows
 
-    QTest::newRow("X11, 96 dpi") << QStringList() << QByteArray() << false << QStringList() << 1;
+    const QStringList x11 {"-screen", "0", "1024x768x24"};
+    const bool qt6 = QT_VERSION_MAJOR >= 6;
+    QTest::newRow("X11, 96 dpi") << x11 << QByteArray() << false << QStringList() << 1 << false;
     QTest::newRow("X11, 192 dpi: the view scales with the fonts")
-            << QStringList {"-dpi", "192"} << QByteArray("Xft.dpi:\t192\n") << false
-            << QStringList() << 2;
-    QTest::newRow("Wayland session (KDE): shown through XWayland")
-            << QStringList() << QByteArray() << true
-            << QStringList {"XDG_SESSION_TYPE=wayland", "XDG_CURRENT_DESKTOP=KDE"} << 1;
+            << x11 + QStringList {"-dpi", "192"} << QByteArray("Xft.dpi:\t192\n") << false
+            << QStringList() << 2 << false;
+    QTest::addRow("Wayland session (KDE): shown %s", qt6 ? "natively" : "through XWayland")
+            << x11 << QByteArray() << true
+            << QStringList {"XDG_SESSION_TYPE=wayland", "XDG_CURRENT_DESKTOP=KDE"} << 1 << qt6;
+    if (qt6) {
+        QTest::newRow("Wayland without X: shown natively")
+                << QStringList() << QByteArray() << true << QStringList() << 1 << true;
+    }
     QTest::newRow("no OpenGL: says so and ends with 1")
-            << QStringList {"-extension", "GLX"} << QByteArray() << false
-            << QStringList {"__EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent"} << 0;
+            << x11 + QStringList {"-extension", "GLX"} << QByteArray() << false
+            << QStringList {"__EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent"} << 0 << false;
 }
 
 void tst_Linetree::desktops()
@@ -132,62 +329,17 @@ void tst_Linetree::desktops()
     QFETCH(bool, wayland);
     QFETCH(QStringList, environment);
     QFETCH(int, scale);
+    QFETCH(bool, onWayland);
 
-    const QTemporaryDir runtime; // 0700, as Qt and Weston want XDG_RUNTIME_DIR
-    QVERIFY(runtime.isValid());
-    QProcessEnvironment childEnvironment = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_SESSION_TYPE",
-                             "XDG_CURRENT_DESKTOP", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS",
-                             "QT_AUTO_SCREEN_SCALE_FACTOR", "QT_ENABLE_HIGHDPI_SCALING"})
-        childEnvironment.remove(name);
-    childEnvironment.insert("XDG_RUNTIME_DIR", runtime.path());
+    Session session;
+    if (!serverArguments.isEmpty())
+        QVERIFY2(session.startX(serverArguments, resources), "Xvfb did not start");
+    if (wayland)
+        QVERIFY2(session.startWayland(), "weston did not start");
 
-    Child xvfb;
-    QByteArray displayNumber;
-    QVERIFY2(startServer(xvfb, "Xvfb",
-                         QStringList {"-displayfd", "1", "-screen", "0", "1024x768x24"}
-                                 + serverArguments,
-                         [&] {
-                             displayNumber += xvfb.readAllStandardOutput();
-                             return displayNumber.endsWith('\n');
-                         }),
-             "Xvfb did not start");
-    const QByteArray displayName = ':' + displayNumber.trimmed();
-    childEnvironment.insert("DISPLAY", displayName);
-
-    Child weston;
-    if (wayland) {
-        const QString socket = "linetree-test";
-        QProcessEnvironment westonEnvironment = childEnvironment;
-        westonEnvironment.remove("DISPLAY");
-        weston.setProcessEnvironment(westonEnvironment);
-        QVERIFY2(
-                startServer(weston, "weston",
-                            {"--backend=headless-backend.so", "--use-pixman", "--socket=" + socket},
-                            [&] { return QFile::exists(runtime.filePath(socket)); }),
-                "weston did not start");
-        childEnvironment.insert("WAYLAND_DISPLAY", socket);
-    }
-    for (const QString &variable : environment)
-        childEnvironment.insert(variable.section('=', 0, 0), variable.section('=', 1));
-
-    const DisplayPointer x(XOpenDisplay(displayName.constData()), XCloseDisplay);
-    QVERIFY2(x, "cannot open the test's X display");
-    Display *display = x.get();
-    if (!resources.isEmpty()) {
-        XChangeProperty(display, DefaultRootWindow(display), XA_RESOURCE_MANAGER, XA_STRING, 8,
-                        PropModeReplace, reinterpret_cast<const unsigned char *>(resources.data()),
-                        resources.size());
-        XSync(display, False);
-    }
-
-    Child linetree;
-    linetree.setProcessEnvironment(childEnvironment);
-    linetree.setProcessChannelMode(QProcess::ForwardedOutputChannel);
-    linetree.start(LINETREE_BINARY, QStringList());
+    Linetree linetree(session, LINETREE_BINARY, QStringList(), environment);
     QVERIFY(linetree.waitForStarted());
-
-    QDeadlineTimer deadline(waitMs);
+    const QDeadlineTimer deadline(waitMs);
     if (scale == 0) {
         QVERIFY2(linetree.waitForFinished(waitMs), "linetree did not end");
         QCOMPARE(linetree.exitStatus(), QProcess::NormalExit);
@@ -198,29 +350,73 @@ void tst_Linetree::desktops()
         return;
     }
 
-    // The window, its view at its minimum size, and the white tree in it
-    Window window = 0;
-    while (!(window = shownWindow(display, linetree.processId()))) {
-        QVERIFY2(linetree.state() == QProcess::Running, linetree.readAllStandardError());
-        QVERIFY2(!deadline.hasExpired(), "linetree showed no window on the X display");
-        QTest::qWait(50);
-    }
-    Window view = 0;
-    const QRect geometry = viewGeometry(display, window, &view);
-    QCOMPARE(geometry.height(), 200 * scale);
-    QVERIFY2(geometry.width() >= 200 * scale, qPrintable(QString::number(geometry.width())));
-    int white = 0;
-    while ((white = whitePixels(display, view, geometry.size())) < 200 * scale) {
-        QVERIFY2(white >= 0, "the view shows a colour other than black and white");
-        QVERIFY2(!deadline.hasExpired(), "the view shows no tree");
-        QTest::qWait(50);
+    // The view at its minimum size, opaque black around the white tree
+    const QImage view = linetree.view(onWayland, 150 * scale, 200 * scale, deadline);
+    QVERIFY2(!view.isNull(),
+             onWayland ? "linetree showed no tree on Wayland"
+                       : "linetree showed no tree on the X display");
+    QCOMPARE(view.height(), 200 * scale);
+    QVERIFY2(view.width() >= 200 * scale, qPrintable(QString::number(view.width())));
+    if (onWayland) {
+        if (session.display())
+            QVERIFY2(!linetree.xWindow(), "linetree showed a window on X as well");
+        return; // the Child ends it: Wayland has no close request from outside
     }
 
-    requestClose(display, window);
+    requestClose(session.display(), linetree.xWindow());
     QVERIFY2(linetree.waitForFinished(int(deadline.remainingTime())),
              "linetree did not end after the close request");
     QCOMPARE(linetree.exitStatus(), QProcess::NormalExit);
     QCOMPARE(linetree.exitCode(), 0);
+}
+
+void tst_Linetree::sameTreeOnBothToolkits_data()
+{
+    QTest::addColumn<QString>("geometry"); // of the window
+    QTest::addColumn<int>("dpi");
+    QTest::addColumn<QString>("shape"); // of the view
+
+    for (int dpi : {96, 192}) {
+        for (const char *shape : {"square", "wide", "tall"}) {
+            const QString geometry = shape == QLatin1String("square") ? "222x327"
+                    : shape == QLatin1String("wide")                  ? "500x327"
+                                                                      : "222x600";
+            QTest::addRow("%s view, %d dpi", shape, dpi) << geometry << dpi << shape;
+        }
+    }
+}
+
+// The other toolkit's build of linetree, where the build names one, draws
+// the very same pixels at the same view size.
+void tst_Linetree::sameTreeOnBothToolkits()
+{
+    QFETCH(QString, geometry);
+    QFETCH(int, dpi);
+    QFETCH(QString, shape);
+    const QString other = LINETREE_OTHER_TOOLKIT_BINARY;
+    if (other.isEmpty())
+        QSKIP("no build of linetree for the other toolkit to compare with");
+
+    Session session;
+    QVERIFY2(session.startX({"-screen", "0", "2560x1600x24", "-dpi", QString::number(dpi)},
+                            "Xft.dpi:\t" + QByteArray::number(dpi) + '\n'),
+             "Xvfb did not start");
+    QImage views[2];
+    const QString binaries[2] = {LINETREE_BINARY, other};
+    for (int i = 0; i < 2; ++i) {
+        const int scale = dpi / 96;
+        Linetree linetree(session, binaries[i], {"-geometry", geometry});
+        QVERIFY(linetree.waitForStarted());
+        views[i] = linetree.view(false, 150 * scale, 200 * scale, QDeadlineTimer(waitMs));
+        QVERIFY2(!views[i].isNull(), qPrintable(binaries[i] + " showed no tree"));
+    }
+    const QSize size = views[0].size();
+    QString actualShape = "square";
+    if (size.width() != size.height())
+        actualShape = size.width() > size.height() ? "wide" : "tall";
+    QCOMPARE(actualShape, shape);
+    QCOMPARE(views[1].size(), views[0].size());
+    QVERIFY(views[1] == views[0]);
 }
 
 QTEST_GUILESS_MAIN(tst_Linetree)
