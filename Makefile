@@ -3,46 +3,68 @@
 
 # make run: install what is missing, build and start linetree
 # make test: install what is missing, build and run every test under Xvfb,
-#            also built with AddressSanitizer and UndefinedBehaviorSanitizer
+#            against Qt 5 and against Qt 6, and built with AddressSanitizer and
+#            UndefinedBehaviorSanitizer
 # make bench: time rebuild, repaint, drag and start on this display, or on Xvfb
-# make package: build the Debian package build/linetree_<version>_<arch>.deb
+# make package: build the Debian package linetree_<version>_<arch>.deb
 # make screenshot: render the window on Xvfb into docs/screenshot.png
+#
+# QT=6 builds run, bench, package and screenshot against Qt 6 in build-qt6/;
+# QT=5, the default, against Qt 5 in build/.
 
 MAKEFLAGS += --no-print-directory
 
-# Debian's hardening flags for build/, which dpkg-buildflags gives once
-# install-deps has put dpkg-dev in place
+# All of Debian's hardening for build/ and build-qt6/
 export DEB_BUILD_MAINT_OPTIONS = hardening=+all
 
-BUILD ?= build
-SANITIZE_BUILD ?= build-sanitize
+QT ?= 5
+QT5_BUILD = build
+QT6_BUILD = build-qt6
+SANITIZE_BUILD = build-sanitize
+BUILD = $(QT$(QT)_BUILD)
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build sanitize-build run test bench package screenshot
+# Debian's hardening flags, which dpkg-buildflags gives once install-deps has
+# put dpkg-dev in place
+DEBIAN_FLAGS = CXXFLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	LDFLAGS="$$(dpkg-buildflags --get LDFLAGS)"
+
+# configure-and-build FOLDER, CMAKE ARGUMENTS, ENVIRONMENT: configures once,
+# with warnings as errors, then builds
+define configure-and-build
+	@[ -f $(1)/CMakeCache.txt ] || \
+		$(3) cmake -S . -B $(1) -DCMAKE_COMPILE_WARNING_AS_ERROR=ON $(2)
+	@cmake --build $(1) -j $(JOBS)
+endef
+
+.PHONY: all deps build qt5-build qt6-build sanitize-build run test bench package screenshot
 
 all: build
 
 deps:
 	@scripts/install-deps
 
-build: deps
-	@[ -f $(BUILD)/CMakeCache.txt ] || \
-		CXXFLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
-		LDFLAGS="$$(dpkg-buildflags --get LDFLAGS)" cmake -S . -B $(BUILD)
-	@cmake --build $(BUILD) -j $(JOBS)
+build: qt$(QT)-build
+
+qt5-build: deps
+	$(call configure-and-build,$(QT5_BUILD),-DQT_MAJOR_VERSION=5,$(DEBIAN_FLAGS))
+
+# Its tests compare its pictures with the Qt 5 build's.
+qt6-build: deps
+	$(call configure-and-build,$(QT6_BUILD),-DQT_MAJOR_VERSION=6 \
+		-DLINETREE_OTHER_TOOLKIT_BINARY=$(CURDIR)/$(QT5_BUILD)/linetree,$(DEBIAN_FLAGS))
 
 sanitize-build: deps
-	@[ -f $(SANITIZE_BUILD)/CMakeCache.txt ] || \
-		cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DLINETREE_SANITIZE=ON
-	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	$(call configure-and-build,$(SANITIZE_BUILD),-DQT_MAJOR_VERSION=5 -DCMAKE_BUILD_TYPE=Debug \
+		-DLINETREE_SANITIZE=ON)
 
 run: build
 	@if [ -z "$$DISPLAY" ]; then \
 		echo "make run: no display to show linetree on (DISPLAY is not set)" >&2; exit 1; fi
 	./$(BUILD)/linetree
 
-test: build sanitize-build
-	@scripts/run-tests $(BUILD) $(SANITIZE_BUILD)
+test: qt5-build qt6-build sanitize-build
+	@scripts/run-tests $(QT5_BUILD) $(QT6_BUILD) $(SANITIZE_BUILD)
 
 bench: build
 	@if [ -n "$$DISPLAY" ]; then ./$(BUILD)/linetree-bench; \
