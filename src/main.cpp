@@ -3,12 +3,10 @@
 
 #include "autorepeatfilter.h"
 #include "mainwindow.h"
+#include "openglcheck.h"
 #include "qtbridge.h"
 
 #include <QApplication>
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
-#include <QOpenGLFunctions>
 #include <QVector>
 
 #include <cstdio>
@@ -63,16 +61,6 @@ void passHeldMessagesOn()
         passOn(message.type, context, message.text);
     }
     heldMessages.clear();
-}
-
-// Whether this display gives an OpenGL context that can be made current.
-bool openGLUsable()
-{
-    QOffscreenSurface surface;
-    surface.create();
-    QOpenGLContext context;
-    return context.create() && context.makeCurrent(&surface)
-            && context.functions()->glGetString(GL_VERSION);
 }
 
 } // namespace

@@ -38,7 +38,9 @@ validation=$(appstreamcli validate --no-net --pedantic "$metainfo" 2>&1) \
         --override=url-homepage-missing=info "$metainfo" 2>&1) \
     || fail "metainfo: $validation"
 grep -qF "<id>$id</id>" "$metainfo" || fail "metainfo lacks the id $id"
-grep -qF "<release version=\"$version\"" "$metainfo" || fail "metainfo lacks release $version"
+released=$(date -u -d "$(dpkg-parsechangelog -l "$source/data/changelog" -SDate)" +%F)
+grep -qF "<release version=\"$version\" date=\"$released\"" "$metainfo" \
+    || fail "metainfo lacks release $version of $released"
 
 icons=$prefix/share/icons/hicolor
 grep -q '<svg' "$icons/scalable/apps/$id.svg" || fail "no scalable icon"
@@ -53,6 +55,8 @@ warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
 [ -z "$warnings" ] || fail "man page: $warnings"
 LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$page" 2>/dev/null | grep -q -- "-platform" \
     || fail "man page does not render"
+zcat "$page" | grep -q "^\.TH LINETREE 1 \"$released\" \"linetree $version\"" \
+    || fail "man page is not dated $released"
 
 doc=$prefix/share/doc/linetree
 [ "$(zcat "$doc/changelog.gz" | dpkg-parsechangelog -l - -SVersion)" = "$version" ] \

@@ -235,6 +235,50 @@ int whitePixels(const QImage &picture)
     return white;
 }
 
+// White pixels of `from` with no white pixel at most one pixel away in `to`
+int strayPixels(const QImage &from, const QImage &to)
+{
+    const QRect bounds = to.rect();
+    int stray = 0;
+    for (int y = 0; y < from.height(); ++y) {
+        for (int x = 0; x < from.width(); ++x) {
+            if ((from.pixel(x, y) & RGB_MASK) == 0)
+                continue;
+            bool near = false;
+            for (int dy = -1; dy <= 1 && !near; ++dy) {
+                for (int dx = -1; dx <= 1 && !near; ++dx) {
+                    const QPoint p(x + dx, y + dy);
+                    near = bounds.contains(p) && (to.pixel(p) & RGB_MASK) != 0;
+                }
+            }
+            stray += !near;
+        }
+    }
+    return stray;
+}
+
+// Whether two views show the same lines: the same size, and each white
+// pixel of either one at most one pixel from a white pixel of the other, as a
+// conforming rasteriser may place each pixel of a line one off. Logs how many
+// pixels differ at all.
+bool sameLines(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size()) {
+        qWarning("views of %dx%d and %dx%d", a.width(), a.height(), b.width(), b.height());
+        return false;
+    }
+    int differing = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x)
+            differing += a.pixel(x, y) != b.pixel(x, y);
+    }
+    qInfo("%d of %d pixels differ", differing, a.width() * a.height());
+    const int stray = strayPixels(a, b) + strayPixels(b, a);
+    if (stray > 0)
+        qWarning("%d white pixels lie more than one pixel from the other view's lines", stray);
+    return stray == 0;
+}
+
 // linetree, started in the session, and where its window is shown
 class Linetree : public Child
 {
@@ -360,7 +404,17 @@ void tst_Linetree::desktops()
     if (onWayland) {
         if (session.display())
             QVERIFY2(!linetree.xWindow(), "linetree showed a window on X as well");
-        return; // the Child ends it: Wayland has no close request from outside
+        else
+            QVERIFY2(session.startX({"-screen", "0", "1024x768x24"}, QByteArray()),
+                     "Xvfb did not start");
+        // The same tree as on X11. The Child ends the Wayland one: Wayland has
+        // no close request from outside.
+        Linetree onX11(session, LINETREE_BINARY, QStringList(), {"QT_QPA_PLATFORM=xcb"});
+        QVERIFY(onX11.waitForStarted());
+        const QImage x11View = onX11.view(false, 150, 200, deadline);
+        QVERIFY2(!x11View.isNull(), "linetree showed no tree on X11");
+        QVERIFY(sameLines(view, x11View));
+        return;
     }
 
     requestClose(session.display(), linetree.xWindow());
@@ -387,7 +441,7 @@ void tst_Linetree::sameTreeOnBothToolkits_data()
 }
 
 // The other toolkit's build of linetree, where the build names one, draws
-// the very same pixels at the same view size.
+// the same tree at the same view size.
 void tst_Linetree::sameTreeOnBothToolkits()
 {
     QFETCH(QString, geometry);
@@ -415,8 +469,7 @@ void tst_Linetree::sameTreeOnBothToolkits()
     if (size.width() != size.height())
         actualShape = size.width() > size.height() ? "wide" : "tall";
     QCOMPARE(actualShape, shape);
-    QCOMPARE(views[1].size(), views[0].size());
-    QVERIFY(views[1] == views[0]);
+    QVERIFY(sameLines(views[0], views[1]));
 }
 
 QTEST_GUILESS_MAIN(tst_Linetree)

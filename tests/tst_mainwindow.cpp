@@ -34,6 +34,7 @@ class tst_MainWindow : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void startsWithOneBuild();
     void viewCell();
     void rows_data();
@@ -42,6 +43,13 @@ private slots:
     void heldKey();
     void neverShown();
 };
+
+void tst_MainWindow::initTestCase()
+{
+    QVERIFY2(openGLUsable(),
+             "no usable OpenGL on this display, and the view cannot be tested "
+             "without it");
+}
 
 void tst_MainWindow::startsWithOneBuild()
 {

@@ -49,11 +49,11 @@ private:
 
 namespace {
 
-void showView(TestView &view, int width = 300, int height = 300)
+bool showView(TestView &view, int width = 300, int height = 300)
 {
     view.resize(width, height);
     view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    return QTest::qWaitForWindowExposed(&view);
 }
 
 bool near(const QVector3D &a, const QVector3D &b)
@@ -70,8 +70,11 @@ QVector3D direction(const Segment &s)
 
 void tst_OpenGLBaumZeiger::initTestCase()
 {
+    QVERIFY2(openGLUsable(),
+             "no usable OpenGL on this display, and the view cannot be tested "
+             "without it");
     shared = std::make_unique<TestView>();
-    showView(*shared);
+    QVERIFY(showView(*shared));
 }
 
 void tst_OpenGLBaumZeiger::cleanupTestCase()
@@ -236,7 +239,7 @@ void tst_OpenGLBaumZeiger::viewRotation()
 void tst_OpenGLBaumZeiger::defaultTreeWhole()
 {
     TestView view;
-    showView(view, 300, 300);
+    QVERIFY(showView(view, 300, 300));
     const QVector<Segment> model = view.capture();
     const QVector<Segment> window = view.captureInWindow();
     QCOMPARE(window.size(), 1365);
@@ -288,7 +291,7 @@ void tst_OpenGLBaumZeiger::viewport()
     QFETCH(QRect, viewport);
 
     TestView view;
-    showView(view, size.width(), size.height());
+    QVERIFY(showView(view, size.width(), size.height()));
     QCOMPARE(view.size(), size);
     view.rotX = 0;
     view.rotY = 0;
@@ -308,9 +311,14 @@ void tst_OpenGLBaumZeiger::viewport()
         QVERIFY2(qAbs(projection[i] - ortho[i]) < 1e-6f, qPrintable(QString::number(i)));
 
     // The white trunk of length 1 runs up the square's centre line from its
-    // bottom edge to its centre; nothing else is lit.
+    // bottom edge to its centre; nothing else is lit. On the window's pixel
+    // grid that line lies on the edge between two columns, from row
+    // viewport.y() to row centreY, where OpenGL's diamond-exit rule lights
+    // rows viewport.y() to centreY - 1 of one of the two columns. A conforming
+    // rasteriser may place each pixel one off and draw one pixel more or less.
     const QImage image = view.frame();
     const int centreX = viewport.x() + viewport.width() / 2;
+    const int centreY = viewport.y() + viewport.height() / 2;
     int lowest = INT_MAX;
     int highest = INT_MIN;
     for (int y = 0; y < image.height(); ++y) {
@@ -321,15 +329,15 @@ void tst_OpenGLBaumZeiger::viewport()
             QVERIFY2(
                     pixel == RGB_MASK,
                     qPrintable(QString("%1 at %2,%3").arg(pixel, 6, 16, QChar('0')).arg(x).arg(y)));
-            QVERIFY2(qAbs(x - centreX) <= 1, qPrintable(QString("lit at %1,%2").arg(x).arg(y)));
+            QVERIFY2(x >= centreX - 2 && x <= centreX + 1,
+                     qPrintable(QString("lit at %1,%2").arg(x).arg(y)));
             const int glY = image.height() - 1 - y;
             lowest = qMin(lowest, glY);
             highest = qMax(highest, glY);
         }
     }
     QVERIFY2(qAbs(lowest - viewport.y()) <= 1, qPrintable(QString::number(lowest)));
-    QVERIFY2(qAbs(highest - (viewport.y() + viewport.height() / 2)) <= 1,
-             qPrintable(QString::number(highest)));
+    QVERIFY2(highest >= centreY - 3 && highest <= centreY, qPrintable(QString::number(highest)));
 }
 
 void tst_OpenGLBaumZeiger::turning_data()
@@ -363,7 +371,7 @@ void tst_OpenGLBaumZeiger::turning()
     QFETCH(float, turnY);
 
     TestView view;
-    showView(view, 300, 200);
+    QVERIFY(showView(view, 300, 200));
     const int paints = view.paints;
     const int builds = compiledLists();
 
@@ -495,7 +503,7 @@ void tst_OpenGLBaumZeiger::everySlotRebuildsAndRepaints()
 void tst_OpenGLBaumZeiger::oneListAlive()
 {
     auto view = std::make_unique<TestView>();
-    showView(*view);
+    QVERIFY(showView(*view));
     QOffscreenSurface surface;
     surface.create();
     QOpenGLContext stranger; // shares nothing with the view
@@ -538,7 +546,7 @@ void tst_OpenGLBaumZeiger::slotsBeforeFirstShow()
     view.setzeRekTiefe(1);
     view.rotX = 0;
     view.rotY = 0;
-    showView(view);
+    QVERIFY(showView(view));
     const QVector<Segment> lines = view.capture();
     QCOMPARE(lines.size(), 1);
     QVERIFY(near(lines[0].von, QVector3D(0, -1, 0)));

@@ -6,6 +6,7 @@
 
 #include "listcounter.h"
 #include "openglbaumzeiger.h"
+#include "openglcheck.h"
 
 #include <QImage>
 #include <QOpenGLContext>
@@ -48,17 +49,18 @@ public:
 
     int paints = 0;
 
-    // Back to the starting parameters and view, rebuilt and repainted
+    // Back to the view's starting parameters and rotation, rebuilt and
+    // repainted
     void restart()
     {
-        rotX = 20;
-        rotY = 45;
-        rekTiefe = 6;
-        winkel = 45;
-        laenge = 0.25f;
-        verkuerzung = 0.8f;
-        winkelSkal = 1;
-        letzteMausPos = QPoint();
+        rotX = start.rotX;
+        rotY = start.rotY;
+        rekTiefe = start.rekTiefe;
+        winkel = start.winkel;
+        laenge = start.laenge;
+        verkuerzung = start.verkuerzung;
+        winkelSkal = start.winkelSkal;
+        letzteMausPos = start.letzteMausPos;
         erstelleBaum();
         updateGL();
     }
@@ -72,6 +74,21 @@ protected:
 
 private:
     QVector<Segment> feedback();
+
+    // What the view's constructor set
+    struct State
+    {
+        float rotX;
+        float rotY;
+        int rekTiefe;
+        float winkel;
+        float laenge;
+        float verkuerzung;
+        float winkelSkal;
+        QPoint letzteMausPos;
+    };
+    const State start {rotX,   rotY,        rekTiefe,   winkel,
+                       laenge, verkuerzung, winkelSkal, letzteMausPos};
 };
 
 // Reads and clears OpenGL's error flags in the current context.
