@@ -42,11 +42,10 @@ void holdMessage(QtMsgType type, const QMessageLogContext &context, const QStrin
     // Qt gives up when it cannot reach the display: the platform plugin is
     // the only one that can end the start this way.
     if (type == QtFatalMsg) {
-        if (qEnvironmentVariableIsEmpty("DISPLAY")
-            && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-            fail(QStringLiteral("no display to show the window on (DISPLAY is not set)"));
-        const QString cause = heldMessages.isEmpty() ? text : heldMessages.constFirst().text;
-        fail(QStringLiteral("cannot show the window on this display: %1").arg(cause));
+        QString cause = heldMessages.isEmpty() ? text : heldMessages.constFirst().text;
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            cause += QStringLiteral(" (DISPLAY is not set)");
+        fail(QStringLiteral("cannot show the window: %1").arg(cause.simplified()));
     }
     heldMessages.append(
             {type, context.file, context.line, context.function, context.category, text});

@@ -14,31 +14,51 @@ MainWindow::MainWindow(QWidget *parent)
     QGridLayout *hauptLayout = new QGridLayout(this);
     glZeiger = new OpenGLBaumZeiger(this);
     hauptLayout->addWidget(glZeiger, 0, 0, 2, 2);
+    glZeiger->setAccessibleName(tr("Line tree"));
+    glZeiger->setAccessibleDescription(
+            tr("Drag with the left mouse button to turn the tree: up and down tilts it, left "
+               "and right spins it about its trunk."));
 
     // Slider units: half degrees for the angle, hundredths for the factors
     // and the length, levels for the depth.
-    winkelSchieber = erstelleZeile(hauptLayout, 2, tr("Angle: "), 15, 90, glZeiger->gebeWinkel(),
-                                   SLOT(setzeWinkel(int)));
-    winkelSkalSchieber = erstelleZeile(hauptLayout, 3, tr("Angle Skal: "), 10, 100,
-                                       glZeiger->gebeWinkelSkal(), SLOT(setzeWinkelSkal(int)));
-    laengenSchieber = erstelleZeile(hauptLayout, 4, tr("Length: "), 10, 100, glZeiger->gebeLaenge(),
-                                    SLOT(setzeLaenge(int)));
-    laengenRedSchieber = erstelleZeile(hauptLayout, 5, tr("Length Red.: "), 10, 100,
-                                       glZeiger->gebeVerkuerzung(), SLOT(setzeVerkuerzung(int)));
-    rekTiefeSchieber = erstelleZeile(hauptLayout, 6, tr("Rek. Depth: "), 1, 10,
-                                     glZeiger->gebeRekTiefe(), SLOT(setzeRekTiefe(int)));
+    winkelSchieber = erstelleZeile(
+            hauptLayout, 2, tr("Angle: "),
+            tr("Angle between a branch and its parent, in half degrees: 15 to 90 are 7.5 to 45 "
+               "degrees."),
+            15, 90, glZeiger->gebeWinkel(), SLOT(setzeWinkel(int)));
+    winkelSkalSchieber = erstelleZeile(
+            hauptLayout, 3, tr("Angle Skal: "),
+            tr("Factor on the branch angle from one level to the next, in hundredths."), 10, 100,
+            glZeiger->gebeWinkelSkal(), SLOT(setzeWinkelSkal(int)));
+    laengenSchieber
+            = erstelleZeile(hauptLayout, 4, tr("Length: "),
+                            tr("Length of the trunk, in hundredths of half the view's height."), 10,
+                            100, glZeiger->gebeLaenge(), SLOT(setzeLaenge(int)));
+    laengenRedSchieber
+            = erstelleZeile(hauptLayout, 5, tr("Length Red.: "),
+                            tr("Factor on the length from one level to the next, in hundredths."),
+                            10, 100, glZeiger->gebeVerkuerzung(), SLOT(setzeVerkuerzung(int)));
+    rekTiefeSchieber
+            = erstelleZeile(hauptLayout, 6, tr("Rek. Depth: "),
+                            tr("Number of levels drawn, the trunk being the first, in levels."), 1,
+                            10, glZeiger->gebeRekTiefe(), SLOT(setzeRekTiefe(int)));
 }
 
 MainWindow::~MainWindow()
 {
 }
 
-QSlider *MainWindow::erstelleZeile(QGridLayout *layout, int zeile, const QString &text, int minimum,
-                                   int maximum, int start, const char *slot)
+QSlider *MainWindow::erstelleZeile(QGridLayout *layout, int zeile, const QString &text,
+                                   const QString &beschreibung, int minimum, int maximum, int start,
+                                   const char *slot)
 {
-    layout->addWidget(new QLabel(text), zeile, 0);
+    QLabel *beschriftung = new QLabel(text);
+    layout->addWidget(beschriftung, zeile, 0);
     QSlider *schieber = new QSlider(Qt::Horizontal, this);
     layout->addWidget(schieber, zeile, 1);
+    // Screen readers name the slider after its label and tell its unit.
+    beschriftung->setBuddy(schieber);
+    schieber->setAccessibleDescription(beschreibung);
     schieber->setRange(minimum, maximum);
     schieber->setValue(start);
     // Connected last, so that placing the slider calls no slot of the view.

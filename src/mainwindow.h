@@ -28,8 +28,9 @@ protected:
     OpenGLBaumZeiger *glZeiger;
 
 private:
-    QSlider *erstelleZeile(QGridLayout *layout, int zeile, const QString &text, int minimum,
-                           int maximum, int start, const char *slot);
+    QSlider *erstelleZeile(QGridLayout *layout, int zeile, const QString &text,
+                           const QString &beschreibung, int minimum, int maximum, int start,
+                           const char *slot);
 };
 
 #endif // MAINWINDOW_H

@@ -5,6 +5,7 @@
 #include "mainwindow.h"
 #include "testview.h"
 
+#include <QAccessible>
 #include <QGridLayout>
 #include <QLabel>
 #include <QSlider>
@@ -72,6 +73,11 @@ void tst_MainWindow::viewCell()
                                    &columnSpan);
     QCOMPARE(QRect(column, row, columnSpan, rowSpan), QRect(0, 0, 2, 2));
     QCOMPARE(window.glZeiger->parentWidget(), &window);
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(window.glZeiger);
+    QVERIFY(accessible);
+    QVERIFY(!accessible->text(QAccessible::Name).isEmpty());
+    QVERIFY2(accessible->text(QAccessible::Description).contains("left mouse button"),
+             qPrintable(accessible->text(QAccessible::Description)));
 
     // Shrunk as far as it goes, the window still gives the view 200 × 200.
     window.show();
@@ -88,12 +94,13 @@ void tst_MainWindow::rows_data()
     QTest::addColumn<int>("minimum");
     QTest::addColumn<int>("maximum");
     QTest::addColumn<int>("start");
+    QTest::addColumn<QString>("unit"); // as a screen reader tells it
 
-    QTest::newRow("angle") << 2 << "Angle: " << 15 << 90 << 90;
-    QTest::newRow("angle scale") << 3 << "Angle Skal: " << 10 << 100 << 100;
-    QTest::newRow("length") << 4 << "Length: " << 10 << 100 << 25;
-    QTest::newRow("length reduction") << 5 << "Length Red.: " << 10 << 100 << 80;
-    QTest::newRow("depth") << 6 << "Rek. Depth: " << 1 << 10 << 6;
+    QTest::newRow("angle") << 2 << "Angle: " << 15 << 90 << 90 << "in half degrees";
+    QTest::newRow("angle scale") << 3 << "Angle Skal: " << 10 << 100 << 100 << "in hundredths";
+    QTest::newRow("length") << 4 << "Length: " << 10 << 100 << 25 << "in hundredths";
+    QTest::newRow("length reduction") << 5 << "Length Red.: " << 10 << 100 << 80 << "in hundredths";
+    QTest::newRow("depth") << 6 << "Rek. Depth: " << 1 << 10 << 6 << "in levels";
 }
 
 void tst_MainWindow::rows()
@@ -103,6 +110,7 @@ void tst_MainWindow::rows()
     QFETCH(int, minimum);
     QFETCH(int, maximum);
     QFETCH(int, start);
+    QFETCH(QString, unit);
 
     TestWindow window;
     window.show();
@@ -132,6 +140,17 @@ void tst_MainWindow::rows()
     QCOMPARE(slider->maximum(), maximum);
     QCOMPARE(slider->value(), start);
     QCOMPARE(getter(), start);
+
+    // Assistive technology knows the slider by its label, and its unit
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(slider);
+    QVERIFY(accessible);
+    QCOMPARE(accessible->text(QAccessible::Name).trimmed(), label.trimmed());
+    QVERIFY2(accessible->text(QAccessible::Description).contains(unit),
+             qPrintable(accessible->text(QAccessible::Description)));
+    // The label is the slider's label, which AT-SPI calls "labelled by".
+    const auto labelledBy = accessible->relations(QAccessible::Label);
+    QCOMPARE(labelledBy.size(), 1);
+    QCOMPARE(labelledBy.first().first->object(), text);
 
     // Home moves the slider to its minimum, which the view takes over at once.
     const int builds = compiledLists();
