@@ -5,7 +5,7 @@
 // the repaint of a frame, one move of a drag, the start of the program, and
 // how long it stays busy after an arrow key was held on a slider at depth 10.
 
-#include "autorepeatfilter.h"
+#include "inputburstfilter.h"
 #include "mainwindow.h"
 #include "testview.h"
 
@@ -157,7 +157,7 @@ int heldKeyWindow(int argc, char *argv[], const QByteArray &setup)
         rebuild = measure(view, [&] { view.rebuild(); }).median;
     }
 
-    AutoRepeatFilter autoRepeatFilter;
+    InputBurstFilter autoRepeatFilter;
     if (setup == "linetree")
         a.installEventFilter(&autoRepeatFilter);
     MainWindow w;

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: The linetree developers
 // SPDX-License-Identifier: MIT
 
-#include "autorepeatfilter.h"
+#include "inputburstfilter.h"
 #include "mainwindow.h"
 #include "openglcheck.h"
 #include "qtbridge.h"
@@ -81,8 +81,8 @@ int main(int argc, char *argv[])
         fail(QStringLiteral("no OpenGL available on this display, so there is no tree to show"));
     passHeldMessagesOn();
 
-    AutoRepeatFilter autoRepeatFilter;
-    a.installEventFilter(&autoRepeatFilter);
+    InputBurstFilter inputBurstFilter;
+    a.installEventFilter(&inputBurstFilter);
     MainWindow w;
     w.show();
     return a.exec();

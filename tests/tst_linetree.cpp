@@ -1,24 +1,12 @@
 // SPDX-FileCopyrightText: The linetree developers
 // SPDX-License-Identifier: MIT
 
-#include <QDeadlineTimer>
-#include <QDir>
-#include <QImage>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
-#include <functional>
 #include <utility>
 
-#include <signal.h>
-#include <sys/prctl.h>
-
 // Xlib last: its macros clash with Qt's names
-#include "xwindows.h"
-
-#include <X11/Xatom.h>
-#include <X11/Xutil.h>
+#include "realprogram.h"
 
 // Runs the real program on a display of its own, as a user on one kind of
 // desktop would, finds the tree view in a picture of what the display shows,
@@ -33,210 +21,13 @@ private slots:
     void desktops();
     void cannotShow_data();
     void cannotShow();
+    void bursts_data();
+    void bursts();
     void sameTreeOnBothToolkits_data();
     void sameTreeOnBothToolkits();
 };
 
 namespace {
-
-const int waitMs = 20000;
-
-// A process that ends with the test row, whether the row passes or not, and
-// with the test itself, however that ends.
-class Child : public QProcess
-{
-public:
-    Child()
-    {
-#if QT_VERSION_MAJOR >= 6
-        setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
-#endif
-    }
-    ~Child() override
-    {
-        kill();
-        waitForFinished();
-    }
-
-#if QT_VERSION_MAJOR < 6
-protected:
-    void setupChildProcess() override
-    {
-        prctl(PR_SET_PDEATHSIG, SIGKILL);
-    }
-#endif
-};
-
-// Starts a program and waits up to waitMs for it to report ready; the
-// caller's Child ends it with the row.
-bool startServer(QProcess &server, const QString &program, const QStringList &arguments,
-                 const std::function<bool()> &ready)
-{
-    server.start(program, arguments);
-    if (!server.waitForStarted())
-        return false;
-    const QDeadlineTimer deadline(waitMs);
-    while (!ready()) {
-        if (deadline.hasExpired() || server.state() != QProcess::Running)
-            return false;
-        server.waitForReadyRead(50);
-    }
-    return true;
-}
-
-// A display of the test's own: an Xvfb server, and a Weston compositor
-// beside it or alone, with the environment that programs reach them by.
-class Session
-{
-public:
-    Session() { environment.insert("XDG_RUNTIME_DIR", runtime.path()); }
-
-    QProcessEnvironment environment = cleanEnvironment();
-    QByteArray displayName; // X; empty without
-    QString socket;         // Wayland; empty without
-
-    bool startX(const QStringList &arguments, const QByteArray &resources)
-    {
-        QByteArray number;
-        if (!startServer(xvfb, "Xvfb",
-                         QStringList {"-displayfd", "1", "-noreset", "-screen", "0", "1024x768x24"}
-                                 + arguments,
-                         [&] {
-                             number += xvfb.readAllStandardOutput();
-                             return number.endsWith('\n');
-                         }))
-            return false;
-        displayName = ':' + number.trimmed();
-        environment.insert("DISPLAY", displayName);
-        x.reset(XOpenDisplay(displayName.constData()));
-        if (!x)
-            return false;
-        // As desktops tell X11 programs their scale
-        if (!resources.isEmpty()) {
-            XChangeProperty(x.get(), DefaultRootWindow(x.get()), XA_RESOURCE_MANAGER, XA_STRING, 8,
-                            PropModeReplace,
-                            reinterpret_cast<const unsigned char *>(resources.data()),
-                            resources.size());
-            XSync(x.get(), False);
-        }
-        return true;
-    }
-
-    // --debug lets weston-screenshooter take pictures of the output.
-    bool startWayland()
-    {
-        socket = "linetree-test";
-        QProcessEnvironment westonEnvironment = environment;
-        westonEnvironment.remove("DISPLAY");
-        weston.setProcessEnvironment(westonEnvironment);
-        if (!startServer(weston, "weston",
-                         {"--backend=headless-backend.so", "--use-pixman", "--debug",
-                          "--socket=" + socket},
-                         [&] { return QFile::exists(runtime.filePath(socket)); }))
-            return false;
-        environment.insert("WAYLAND_DISPLAY", socket);
-        return true;
-    }
-
-    Display *display() const { return x.get(); }
-
-    // The compositor's whole output
-    QImage waylandScreenshot()
-    {
-        const QTemporaryDir folder;
-        QProcess shooter;
-        QProcessEnvironment shooterEnvironment = environment;
-        shooterEnvironment.remove("DISPLAY");
-        shooter.setProcessEnvironment(shooterEnvironment);
-        shooter.setWorkingDirectory(folder.path());
-        shooter.start("weston-screenshooter", QStringList());
-        if (!shooter.waitForFinished(waitMs) || shooter.exitCode() != 0)
-            return QImage();
-        const QStringList pictures = QDir(folder.path()).entryList({"*.png"});
-        return pictures.isEmpty() ? QImage() : QImage(folder.filePath(pictures.first()));
-    }
-
-private:
-    static QProcessEnvironment cleanEnvironment()
-    {
-        QProcessEnvironment clean = QProcessEnvironment::systemEnvironment();
-        for (const char *name :
-             {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_SESSION_TYPE",
-              "XDG_CURRENT_DESKTOP", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS",
-              "QT_AUTO_SCREEN_SCALE_FACTOR", "QT_ENABLE_HIGHDPI_SCALING"})
-            clean.remove(name);
-        return clean;
-    }
-
-    QTemporaryDir runtime; // 0700, as Qt and Weston want XDG_RUNTIME_DIR
-    Child xvfb;
-    Child weston;
-    DisplayPointer x {nullptr, XCloseDisplay};
-};
-
-QImage windowPicture(Display *display, Window window)
-{
-    XWindowAttributes attributes;
-    if (!XGetWindowAttributes(display, window, &attributes))
-        return QImage();
-    XImage *image = XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes,
-                              ZPixmap);
-    if (!image)
-        return QImage();
-    QImage picture(attributes.width, attributes.height, QImage::Format_RGB32);
-    for (int y = 0; y < picture.height(); ++y) {
-        for (int x = 0; x < picture.width(); ++x)
-            picture.setPixel(x, y, QRgb(XGetPixel(image, x, y)) | 0xff000000);
-    }
-    XDestroyImage(image);
-    return picture;
-}
-
-bool blackOrWhite(QRgb pixel)
-{
-    pixel &= RGB_MASK;
-    return pixel == 0 || pixel == RGB_MASK;
-}
-
-// The tree view: the first black pixel, row by row, that starts a black or
-// white run at least `side` long to the right and down, and the rectangle
-// those runs span. Nothing else in the window or on the desktop is that
-// large and only black and white.
-QRect findView(const QImage &picture, int side)
-{
-    for (int top = 0; top < picture.height(); ++top) {
-        for (int left = 0; left < picture.width(); ++left) {
-            if ((picture.pixel(left, top) & RGB_MASK) != 0)
-                continue;
-            int right = left;
-            while (right + 1 < picture.width() && blackOrWhite(picture.pixel(right + 1, top)))
-                ++right;
-            int bottom = top;
-            while (bottom + 1 < picture.height() && blackOrWhite(picture.pixel(left, bottom + 1)))
-                ++bottom;
-            const QRect view(QPoint(left, top), QPoint(right, bottom));
-            if (view.width() >= side && view.height() >= side)
-                return view;
-            left = right;
-        }
-    }
-    return QRect();
-}
-
-// White pixels in the picture; -1 if any pixel is neither black nor white.
-int whitePixels(const QImage &picture)
-{
-    int white = 0;
-    for (int y = 0; y < picture.height(); ++y) {
-        for (int x = 0; x < picture.width(); ++x) {
-            const QRgb pixel = picture.pixel(x, y);
-            if (!blackOrWhite(pixel))
-                return -1;
-            white += (pixel & RGB_MASK) != 0;
-        }
-    }
-    return white;
-}
 
 // White pixels of `from` with no white pixel at most one pixel away in `to`
 int strayPixels(const QImage &from, const QImage &to)
@@ -281,51 +72,6 @@ bool sameLines(const QImage &a, const QImage &b)
         qWarning("%d white pixels lie more than one pixel from the other view's lines", stray);
     return stray == 0;
 }
-
-// linetree, started in the session, and where its window is shown
-class Linetree : public Child
-{
-public:
-    Linetree(Session &session, const QString &binary, const QStringList &arguments,
-             const QStringList &environment = QStringList())
-        : session(session)
-    {
-        QProcessEnvironment childEnvironment = session.environment;
-        for (const QString &variable : environment)
-            childEnvironment.insert(variable.section('=', 0, 0), variable.section('=', 1));
-        setProcessEnvironment(childEnvironment);
-        setProcessChannelMode(QProcess::ForwardedOutputChannel);
-        start(binary, arguments);
-    }
-
-    // The window on the X display, or 0 while there is none
-    Window xWindow() const { return shownWindow(session.display(), processId()); }
-
-    // The view once it shows a tree of at least `white` pixels that has come
-    // to rest, from the X window or else from the compositor's output; a
-    // null picture when there is none.
-    QImage view(bool onWayland, int side, int white, const QDeadlineTimer &deadline)
-    {
-        QImage last;
-        while (!deadline.hasExpired() && state() == QProcess::Running) {
-            QImage picture;
-            if (onWayland)
-                picture = session.waylandScreenshot();
-            else if (const Window window = xWindow())
-                picture = windowPicture(session.display(), window);
-            const QRect rect = picture.isNull() ? QRect() : findView(picture, side);
-            const QImage view = rect.isNull() ? QImage() : picture.copy(rect);
-            if (!view.isNull() && whitePixels(view) >= white && view == last)
-                return view;
-            last = view;
-            QTest::qWait(100);
-        }
-        return QImage();
-    }
-
-private:
-    Session &session;
-};
 
 } // namespace
 
@@ -478,6 +224,98 @@ void tst_Linetree::cannotShow()
         QVERIFY2(line.startsWith("libGL error: "), qPrintable(line));
     if (session.display())
         QVERIFY(!linetree.xWindow());
+}
+
+void tst_Linetree::bursts_data()
+{
+    // On the "Angle: " slider, which starts at 45 degrees in half degrees: D
+    // Page Down, R Right, W a wheel notch down
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<double>("angle"); // where the branch angle ends, in degrees
+    QTest::addColumn<int>("rebuilds"); // at most
+
+    // The first input finds the program idle and is taken at once; what
+    // follows queues up behind its rebuild and comes as one.
+    QTest::newRow("5 Page Downs: where they all lead, in two rebuilds") << "DDDDD" << 20.0 << 2;
+    QTest::newRow("10 wheel notches (3 steps each): where they all lead, in two rebuilds")
+            << QString("W").repeated(10) << 30.0 << 2;
+    QTest::newRow("5 Page Downs, then Right: in that order, in three rebuilds")
+            << "DDDDDR" << 20.5 << 3;
+}
+
+// Input that comes faster than the tree can be rebuilt, given to the real
+// program through the X server, as a hand on a keyboard or a wheel gives it
+void tst_Linetree::bursts()
+{
+    QFETCH(QString, input);
+    QFETCH(double, angle);
+    QFETCH(int, rebuilds);
+
+    Session session;
+    QVERIFY2(session.startX({"-screen", "0", "1024x768x24"}, QByteArray()), "Xvfb did not start");
+    Display *display = session.display();
+    const QTemporaryDir logFolder;
+    const QString log = logFolder.filePath("angles");
+    const QString preload = (qEnvironmentVariable("LD_PRELOAD") + ' ' + LINETREE_ANGLE_LOG_LIBRARY);
+    Linetree linetree(session, LINETREE_BINARY, QStringList(),
+                      {"LD_PRELOAD=" + preload.trimmed(), "LINETREE_ANGLE_LOG=" + log});
+    QVERIFY(linetree.waitForStarted());
+    const QDeadlineTimer deadline(waitMs * 3);
+    QVERIFY2(!linetree.view(false, 150, 200, deadline).isNull(), "linetree showed no tree");
+    QVERIFY2(linetree.waitUntilIdle(deadline), "linetree never came to rest");
+    const Window window = linetree.xWindow();
+    XSetInputFocus(display, window, RevertToParent, CurrentTime);
+    XSync(display, False);
+    // Qt on X11 takes the focus a moment after the server gives it.
+    QTest::qWait(500);
+    // The branch angle of every list compiled so far
+    const auto angles = [&log] {
+        QFile file(log);
+        QList<double> logged;
+        if (file.open(QIODevice::ReadOnly)) {
+            for (const QByteArray &line : file.readAll().split('\n')) {
+                if (!line.isEmpty())
+                    logged << line.toDouble();
+            }
+        }
+        return logged;
+    };
+
+    // Depth 10 on the last slider, where a rebuild takes long enough for
+    // input to queue behind it, and the keyboard back on the first
+    for (int i = 0; i < 4; ++i)
+        typeKey(display, XK_Tab);
+    typeKey(display, XK_End);
+    for (int i = 0; i < 4; ++i)
+        typeKey(display, XK_Tab, true);
+    QTRY_COMPARE_WITH_TIMEOUT(angles().size(), 2, waitMs);
+    QVERIFY2(linetree.waitUntilIdle(deadline), "linetree never came to rest");
+    // The pointer on the first slider, below the view
+    const QRect view = linetree.viewInWindow(150);
+    QVERIFY(!view.isEmpty());
+    int x = 0;
+    int y = 0;
+    Window child;
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), view.right() - 20,
+                          view.bottom() + 14, &x, &y, &child);
+    XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
+    XSync(display, False);
+
+    for (const QChar kind : std::as_const(input)) {
+        if (kind == 'W')
+            turnWheel(display);
+        else
+            typeKey(display, kind == 'D' ? XK_Next : XK_Right);
+    }
+    QVERIFY2(linetree.waitUntilIdle(deadline), "linetree never came to rest");
+    const QList<double> burst = angles().mid(2);
+    QVERIFY2(!burst.isEmpty() && burst.size() <= rebuilds,
+             qPrintable(QString("%1 rebuilds").arg(burst.size())));
+    QCOMPARE(burst.last(), angle);
+
+    requestClose(display, window);
+    QVERIFY2(linetree.waitForFinished(waitMs), "linetree did not end after the close request");
+    QCOMPARE(linetree.exitCode(), 0);
 }
 
 void tst_Linetree::sameTreeOnBothToolkits_data()

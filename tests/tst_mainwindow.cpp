@@ -1,14 +1,17 @@
 // SPDX-FileCopyrightText: The linetree developers
 // SPDX-License-Identifier: MIT
 
-#include "autorepeatfilter.h"
+#include "inputburstfilter.h"
 #include "mainwindow.h"
 #include "testview.h"
 
 #include <QAccessible>
 #include <QGridLayout>
 #include <QLabel>
+#include <QSignalSpy>
 #include <QSlider>
+#include <QWheelEvent>
+#include <QWindow>
 #include <QtTest>
 
 #include <functional>
@@ -40,8 +43,8 @@ private slots:
     void viewCell();
     void rows_data();
     void rows();
-    void heldKey_data();
-    void heldKey();
+    void bursts_data();
+    void bursts();
     void neverShown();
 };
 
@@ -160,65 +163,116 @@ void tst_MainWindow::rows()
     QCOMPARE(compiledLists(), builds + 1);
 }
 
-void tst_MainWindow::heldKey_data()
+void tst_MainWindow::bursts_data()
 {
-    // Left arrow events as X sends them for a held key: P the press, R one
-    // auto-repeat (a repeated release and press), U the release; | lets the
-    // event loop take in what is queued, as an idle program would.
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<int>("steps");
+    // Events to the "Angle: " slider, which starts at 90 of 15 to 90: P a
+    // press of Left, R an auto-repeat of it (a repeated release and press), U
+    // its release, D a press and release of Page Down, E of End, T of Tab, W a
+    // wheel notch down; | lets the event loop take in what is queued, as an
+    // idle program would. Keys go where the focus is.
+    QTest::addColumn<QString>("events");
+    QTest::addColumn<QList<int>>("values"); // that reach the view, in order
+    QTest::addColumn<QList<int>>("next");   // from the next slider, "Angle Skal: "
 
-    QTest::newRow("25 presses queued: every one") << QString("PU").repeated(25) << 25;
-    QTest::newRow("held, repeats taken in as they come: every one")
-            << "P|" + QString("R|").repeated(24) + "U" << 25;
-    QTest::newRow("held, 24 repeats queued: the newest one")
-            << "P" + QString("R").repeated(24) << 2;
-    QTest::newRow("held, 24 repeats queued, released: the press alone")
-            << "P" + QString("R").repeated(24) + "U" << 1;
+    const int lines = QApplication::wheelScrollLines(); // steps a notch
+    QList<int> oneByOne;
+    for (int value = 89; value >= 65; --value)
+        oneByOne << value;
+
+    QTest::newRow("25 presses queued: one move of 25")
+            << QString("PU").repeated(25) << QList<int> {65} << QList<int>();
+    QTest::newRow("held, repeats taken in as they come: one move each")
+            << "P|" + QString("R|").repeated(24) + "U" << oneByOne << QList<int>();
+    QTest::newRow("held, 24 repeats queued: one move of 25")
+            << "P" + QString("R").repeated(24) << QList<int> {65} << QList<int>();
+    QTest::newRow("held, 24 repeats queued, released: one move of 25")
+            << "P" + QString("R").repeated(24) + "U" << QList<int> {65} << QList<int>();
+    QTest::newRow("5 Page Downs queued: one move of 5 pages")
+            << QString("D").repeated(5) << QList<int> {40} << QList<int>();
+    QTest::newRow("10 wheel notches queued: one move of 10 notches")
+            << QString("W").repeated(10) << QList<int> {90 - 10 * lines} << QList<int>();
+    QTest::newRow("8 Page Downs queued: stops at the minimum")
+            << QString("D").repeated(8) << QList<int> {15} << QList<int>();
+    QTest::newRow("Page Downs, then End: in that order")
+            << "DDDE" << QList<int> {60, 90} << QList<int>();
+    QTest::newRow("repeats, then End, then Page Down: in that order")
+            << "PRRE" + QString("D") << QList<int> {87, 90, 80} << QList<int>();
+    QTest::newRow("Page Down, Tab, Page Down: the second to the next slider")
+            << "DTD" << QList<int> {80} << QList<int> {90};
+    QTest::newRow("wheel, then Page Down, then wheel: in that order")
+            << "WWDW" << QList<int> {90 - 2 * lines, 80 - 2 * lines, 80 - 3 * lines}
+            << QList<int>();
 }
 
-// A slider step at depth 10 takes about a second, while X repeats a held key
-// 25 times a second: the repeats that queue up meanwhile must not each cost a
-// rebuild after the key is released.
-void tst_MainWindow::heldKey()
+// A slider step at depth 10 takes about half a second, while a held key
+// repeats 25 times a second and a wheel sends notches as fast: the events
+// that queue up meanwhile must not each cost a rebuild, and the slider must
+// still land where they all take it.
+void tst_MainWindow::bursts()
 {
-    QFETCH(QString, keys);
-    QFETCH(int, steps);
+    QFETCH(QString, events);
+    QFETCH(QList<int>, values);
+    QFETCH(QList<int>, next);
 
     TestWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    AutoRepeatFilter filter;
+    InputBurstFilter filter;
     qApp->installEventFilter(&filter);
     QSlider *slider = window.winkelSchieber;
-    const int start = slider->value();
+    QSignalSpy moves(slider, &QSlider::valueChanged);
+    QSignalSpy nextMoves(window.winkelSkalSchieber, &QSlider::valueChanged);
     const int builds = compiledLists();
 
-    // The queued keys first, then the held press that the filter sends after them
+    // The queued events first, then the burst that the filter sends after them
     const auto takeIn = [] {
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
     };
-    const auto post = [slider](QEvent::Type type, bool repeated) {
-        QCoreApplication::postEvent(
-                slider, new QKeyEvent(type, Qt::Key_Left, Qt::NoModifier, QString(), repeated));
+    // Input goes to the window, which hands each key to the widget with the
+    // focus and each wheel turn to the widget under it, as it does with input
+    // from the window system.
+    slider->setFocus();
+    QWindow *handle = window.windowHandle();
+    const auto key = [handle](QEvent::Type type, Qt::Key key, bool repeated) {
+        QCoreApplication::postEvent(handle,
+                                    new QKeyEvent(type, key, Qt::NoModifier, QString(), repeated));
     };
-    for (const QChar key : std::as_const(keys)) {
-        if (key == 'P') {
-            post(QEvent::KeyPress, false);
-        } else if (key == 'R') {
-            post(QEvent::KeyRelease, true);
-            post(QEvent::KeyPress, true);
-        } else if (key == 'U') {
-            post(QEvent::KeyRelease, false);
+    for (const QChar event : std::as_const(events)) {
+        if (event == 'P') {
+            key(QEvent::KeyPress, Qt::Key_Left, false);
+        } else if (event == 'R') {
+            key(QEvent::KeyRelease, Qt::Key_Left, true);
+            key(QEvent::KeyPress, Qt::Key_Left, true);
+        } else if (event == 'U') {
+            key(QEvent::KeyRelease, Qt::Key_Left, false);
+        } else if (event == 'D' || event == 'E' || event == 'T') {
+            const Qt::Key pressed = event == 'D' ? Qt::Key_PageDown
+                    : event == 'E'               ? Qt::Key_End
+                                                 : Qt::Key_Tab;
+            key(QEvent::KeyPress, pressed, false);
+            key(QEvent::KeyRelease, pressed, false);
+        } else if (event == 'W') {
+            const QPoint centre = slider->mapTo(&window, slider->rect().center());
+            QCoreApplication::postEvent(handle,
+                                        new QWheelEvent(centre, window.mapToGlobal(centre),
+                                                        QPoint(), QPoint(0, -120), Qt::NoButton,
+                                                        Qt::NoModifier, Qt::NoScrollPhase, false));
         } else {
             takeIn();
         }
     }
     takeIn();
 
-    QCOMPARE(compiledLists(), builds + steps);
-    QCOMPARE(slider->value(), start - steps);
+    const auto reached = [](const QSignalSpy &spy) {
+        QList<int> reached;
+        for (const QList<QVariant> &move : spy)
+            reached << move.first().toInt();
+        return reached;
+    };
+    QCOMPARE(reached(moves), values);
+    QCOMPARE(reached(nextMoves), next);
+    QCOMPARE(compiledLists(), builds + values.size() + next.size());
     QCOMPARE(window.glZeiger->gebeWinkel(), slider->value());
 }
 

@@ -1,0 +1,105 @@
+// SPDX-FileCopyrightText: The linetree developers
+// SPDX-License-Identifier: MIT
+
+#include "inputburstfilter.h"
+#include "qtbridge.h"
+
+#include <QCoreApplication>
+#include <QMetaProperty>
+#include <QSignalBlocker>
+#include <QWheelEvent>
+
+InputBurstFilter::InputBurstFilter(QObject *parent)
+    : QObject(parent)
+{
+}
+
+bool InputBurstFilter::eventFilter(QObject *watched, QEvent *event)
+{
+    if (sending || !watched->isWidgetType())
+        return false;
+
+    std::unique_ptr<QEvent> copy;
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        // Tab moves the focus, and with it the widget that the keys after it
+        // go to: it comes in its turn, never held.
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            sendBurst();
+            return false;
+        }
+        copy.reset(copyOf(*key));
+        break;
+    }
+    case QEvent::Wheel:
+        copy.reset(copyOf(*static_cast<QWheelEvent *>(event)));
+        break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+        sendBurst(); // the click comes after it, as given
+        return false;
+    default:
+        return false;
+    }
+
+    if (!burst.empty() && !joinsBurst(watched, event))
+        sendBurst();
+    if (burst.empty()) {
+        receiver = watched;
+        // Runs once the event loop has taken in what is queued now
+        QMetaObject::invokeMethod(this, &InputBurstFilter::sendBurst, Qt::QueuedConnection);
+    }
+    burst.push_back(std::move(copy));
+    // Taken: Qt offers an ignored wheel event to the parent widgets too.
+    event->accept();
+    return true;
+}
+
+// Events of the same key (presses, repeats and releases alike), or wheel
+// events, to the same widget
+bool InputBurstFilter::joinsBurst(const QObject *watched, const QEvent *event) const
+{
+    const QEvent *first = burst.front().get();
+    if (watched != receiver)
+        return false;
+    if (event->type() == QEvent::Wheel || first->type() == QEvent::Wheel)
+        return event->type() == first->type();
+    const auto *key = static_cast<const QKeyEvent *>(event);
+    const auto *firstKey = static_cast<const QKeyEvent *>(first);
+    return key->key() == firstKey->key() && key->modifiers() == firstKey->modifiers();
+}
+
+void InputBurstFilter::sendBurst()
+{
+    const std::vector<std::unique_ptr<QEvent>> events = std::move(burst);
+    burst.clear();
+    const QPointer<QObject> target = receiver;
+    if (events.empty() || !target)
+        return;
+
+    const QMetaProperty value = target->metaObject()->userProperty();
+    const bool told = value.isValid() && value.hasNotifySignal();
+    const QVariant before = value.read(target);
+    sending = true;
+    {
+        const QSignalBlocker quiet(told ? target.data() : nullptr);
+        for (const std::unique_ptr<QEvent> &event : events)
+            QCoreApplication::sendEvent(target, event.get());
+    }
+    // The value the burst has reached, told once: set back quietly, then
+    // set again aloud.
+    if (told && target) {
+        const QVariant after = value.read(target);
+        if (after != before) {
+            {
+                const QSignalBlocker quiet(target.data());
+                value.write(target, before);
+            }
+            value.write(target, after);
+        }
+    }
+    sending = false;
+}

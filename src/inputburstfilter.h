@@ -1,0 +1,46 @@
+// SPDX-FileCopyrightText: The linetree developers
+// SPDX-License-Identifier: MIT
+
+#ifndef INPUTBURSTFILTER_H
+#define INPUTBURSTFILTER_H
+
+#include <QEvent>
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+#include <vector>
+
+// Lets bursts of input move a widget only as fast as the widget can follow.
+//
+// At depth 10 one slider step rebuilds and repaints the tree for about half a
+// second, while a held key repeats 25 times a second and a flicked wheel
+// sends ten notches in half a second: each event would cost a rebuild of its
+// own, long after the hand has stopped. Installed on the application, the
+// filter holds key and wheel events to a widget back until the event loop
+// has taken in everything queued behind them; events of the same key, or of
+// the wheel, to the same widget join the burst. The widget then gets the
+// whole burst in order with its signals blocked, and one change of its value
+// (its user property, a slider's value) tells the rest of the program where
+// the burst has taken it. Any other input sends the burst on first, and Tab,
+// which moves the focus, is never held.
+class InputBurstFilter : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit InputBurstFilter(QObject *parent = nullptr);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool joinsBurst(const QObject *watched, const QEvent *event) const;
+    void sendBurst();
+
+    std::vector<std::unique_ptr<QEvent>> burst;
+    QPointer<QObject> receiver;
+    bool sending = false;
+};
+
+#endif // INPUTBURSTFILTER_H

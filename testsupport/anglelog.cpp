@@ -1,0 +1,52 @@
+// SPDX-FileCopyrightText: The linetree developers
+// SPDX-License-Identifier: MIT
+
+// Preloaded into the real linetree by the end-to-end test: writes the branch
+// angle of every display list the program compiles, one line each, to the
+// file that LINETREE_ANGLE_LOG names. The angle is that of the first tilt
+// about the local Z axis after glNewList: the trunk's first child. Both calls
+// are handed on to libGL's own, found with dlsym(RTLD_NEXT).
+
+#include <qopengl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <dlfcn.h>
+
+namespace {
+
+bool compiling = false;
+
+std::FILE *log()
+{
+    static std::FILE *file = [] {
+        const char *path = std::getenv("LINETREE_ANGLE_LOG");
+        std::FILE *opened = path ? std::fopen(path, "a") : nullptr;
+        if (opened)
+            std::setvbuf(opened, nullptr, _IOLBF, 0); // each line as it comes
+        return opened;
+    }();
+    return file;
+}
+
+} // namespace
+
+extern "C" void glNewList(GLuint list, GLenum mode)
+{
+    using NewList = void (*)(GLuint, GLenum);
+    static const auto next = reinterpret_cast<NewList>(dlsym(RTLD_NEXT, "glNewList"));
+    compiling = true;
+    next(list, mode);
+}
+
+extern "C" void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z)
+{
+    using Rotate = void (*)(GLfloat, GLfloat, GLfloat, GLfloat);
+    static const auto next = reinterpret_cast<Rotate>(dlsym(RTLD_NEXT, "glRotatef"));
+    if (compiling && x == 0 && y == 0 && z == 1) {
+        compiling = false;
+        if (std::FILE *file = log())
+            std::fprintf(file, "%g\n", double(angle));
+    }
+    next(angle, x, y, z);
+}

@@ -1,0 +1,153 @@
+// SPDX-FileCopyrightText: The linetree developers
+// SPDX-License-Identifier: MIT
+
+#include "realprogram.h"
+
+#include <QThread>
+
+#include <signal.h>
+#include <sys/prctl.h>
+
+void Child::dieWithParent()
+{
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+}
+
+// Starts a program and waits up to waitMs for it to report ready; the
+// caller's Child ends it with the row.
+bool startServer(QProcess &server, const QString &program, const QStringList &arguments,
+                 const std::function<bool()> &ready)
+{
+    server.start(program, arguments);
+    if (!server.waitForStarted())
+        return false;
+    const QDeadlineTimer deadline(waitMs);
+    while (!ready()) {
+        if (deadline.hasExpired() || server.state() != QProcess::Running)
+            return false;
+        server.waitForReadyRead(50);
+    }
+    return true;
+}
+
+QImage windowPicture(Display *display, Window window)
+{
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, window, &attributes))
+        return QImage();
+    XImage *image = XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes,
+                              ZPixmap);
+    if (!image)
+        return QImage();
+    QImage picture(attributes.width, attributes.height, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, QRgb(XGetPixel(image, x, y)) | 0xff000000);
+    }
+    XDestroyImage(image);
+    return picture;
+}
+
+bool blackOrWhite(QRgb pixel)
+{
+    pixel &= RGB_MASK;
+    return pixel == 0 || pixel == RGB_MASK;
+}
+
+// The tree view: the first black pixel, row by row, that starts a black or
+// white run at least `side` long to the right and down, and the rectangle
+// those runs span. Nothing else in the window or on the desktop is that
+// large and only black and white.
+QRect findView(const QImage &picture, int side)
+{
+    for (int top = 0; top < picture.height(); ++top) {
+        for (int left = 0; left < picture.width(); ++left) {
+            if ((picture.pixel(left, top) & RGB_MASK) != 0)
+                continue;
+            int right = left;
+            while (right + 1 < picture.width() && blackOrWhite(picture.pixel(right + 1, top)))
+                ++right;
+            int bottom = top;
+            while (bottom + 1 < picture.height() && blackOrWhite(picture.pixel(left, bottom + 1)))
+                ++bottom;
+            const QRect view(QPoint(left, top), QPoint(right, bottom));
+            if (view.width() >= side && view.height() >= side)
+                return view;
+            left = right;
+        }
+    }
+    return QRect();
+}
+
+// White pixels in the picture; -1 if any pixel is neither black nor white.
+int whitePixels(const QImage &picture)
+{
+    int white = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const QRgb pixel = picture.pixel(x, y);
+            if (!blackOrWhite(pixel))
+                return -1;
+            white += (pixel & RGB_MASK) != 0;
+        }
+    }
+    return white;
+}
+
+void typeKey(Display *display, KeySym key, bool shift)
+{
+    const unsigned int shiftCode = XKeysymToKeycode(display, XK_Shift_L);
+    const unsigned int code = XKeysymToKeycode(display, key);
+    if (shift)
+        XTestFakeKeyEvent(display, shiftCode, True, CurrentTime);
+    XTestFakeKeyEvent(display, code, True, CurrentTime);
+    XTestFakeKeyEvent(display, code, False, CurrentTime);
+    if (shift)
+        XTestFakeKeyEvent(display, shiftCode, False, CurrentTime);
+    XFlush(display);
+}
+
+void turnWheel(Display *display, bool down)
+{
+    const unsigned int button = down ? 5 : 4;
+    XTestFakeButtonEvent(display, button, True, CurrentTime);
+    XTestFakeButtonEvent(display, button, False, CurrentTime);
+    XFlush(display);
+}
+
+namespace {
+
+// User and system CPU time of a process, in clock ticks; -1 once it is gone
+qint64 cpuTicks(qint64 pid)
+{
+    QFile stat(QString("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    // The fields after the command name, which may hold blanks, closes in ')'
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    return fields.size() > 12 ? fields[11].toLongLong() + fields[12].toLongLong() : -1;
+}
+
+} // namespace
+
+bool Linetree::waitUntilIdle(const QDeadlineTimer &deadline) const
+{
+    const int quietSamples = 5; // of 100 ms each
+    qint64 last = cpuTicks(processId());
+    for (int quiet = 0; quiet < quietSamples;) {
+        if (last < 0 || deadline.hasExpired())
+            return false;
+        QThread::msleep(100);
+        const qint64 now = cpuTicks(processId());
+        quiet = now == last ? quiet + 1 : 0;
+        last = now;
+    }
+    return true;
+}
+
+QRect Linetree::viewInWindow(int side) const
+{
+    const Window window = xWindow();
+    return window ? findView(windowPicture(session.display(), window), side) : QRect();
+}
