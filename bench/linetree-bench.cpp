@@ -1,34 +1,53 @@
 // SPDX-FileCopyrightText: The linetree developers
 // SPDX-License-Identifier: MIT
 
-// Measures what a linetree user waits for: the rebuild after a slider move,
-// the repaint of a frame, one move of a drag, the start of the program, and
-// how long it stays busy after an arrow key was held on a slider at depth 10.
+// Measures what a linetree user waits for. In a view of its own: the rebuild
+// after a slider move, with and without giving memory back, the repaint of a
+// frame and one move of a drag. On the real program, started on an X server
+// of the benchmark's own and driven through XTest as a person would: the
+// start to the first painted tree, how long it stays busy after a held key,
+// a flicked wheel and a quick row of Page Down presses at depth 10, and its
+// memory at start, at depth 10 and back at depth 1.
+//   linetree-bench [--compare OTHER_LINETREE]
+// puts another build of linetree beside the real one, alternating.
 
-#include "inputburstfilter.h"
-#include "mainwindow.h"
 #include "testview.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMouseEvent>
-#include <QProcess>
-#include <QSlider>
 #include <QTest>
 #include <QThread>
 
 #include <algorithm>
 #include <cstdio>
+#include <dlfcn.h>
 #include <functional>
-#include <malloc.h>
-#include <memory>
 #include <vector>
 
-// Xlib last: its macros clash with Qt's names
-#include "xwindows.h"
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
-#include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
+// Xlib last: its macros clash with Qt's names
+#include "realprogram.h"
+
+#ifdef __GLIBC__
+namespace {
+
+// Whether the view gives memory back after a rebuild; off, the benchmark
+// times the rebuild without it, side by side.
+bool trimming = true;
+
+} // namespace
+
+extern "C" int malloc_trim(size_t pad)
+{
+    using Trim = int (*)(size_t);
+    static const auto next = reinterpret_cast<Trim>(dlsym(RTLD_NEXT, "malloc_trim"));
+    return trimming ? next(pad) : 0;
+}
+#endif
 
 namespace {
 
@@ -81,179 +100,198 @@ void expect(bool condition, const char *what, int depth)
     }
 }
 
-// Notes the first paint event of the object it watches.
-class PaintWatcher : public QObject
+// Seconds since the timer started
+double seconds(const QElapsedTimer &timer)
 {
-    Q_OBJECT
+    return timer.nsecsElapsed() / 1e9;
+}
 
-public:
-    bool painted = false;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            painted = true;
-        return false;
+// Resident memory of a process, in MiB
+double residentMiB(qint64 pid)
+{
+    QFile status(QString("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.simplified().split(' ').value(1).toDouble() / 1024;
     }
+    return -1;
+}
+
+// CPU time of a process in clock ticks, from /proc
+qint64 cpuTicks(qint64 pid)
+{
+    QFile stat(QString("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    return fields.size() > 12 ? fields[11].toLongLong() + fields[12].toLongLong() : -1;
+}
+
+// Seconds from `since` until the process last used CPU time, once it has
+// used none for half a second: how long it stayed busy after the input.
+double busyAfter(qint64 pid, const QElapsedTimer &since)
+{
+    qint64 last = cpuTicks(pid);
+    double lastWork = seconds(since);
+    while (seconds(since) - lastWork < 0.5) {
+        QThread::msleep(10);
+        const qint64 now = cpuTicks(pid);
+        if (now != last)
+            lastWork = seconds(since);
+        last = now;
+    }
+    return lastWork;
+}
+
+struct RealFigures
+{
+    std::vector<double> start;   // ms
+    std::vector<double> heldKey; // s busy after the last input
+    std::vector<double> wheel;
+    std::vector<double> pages;
+    std::vector<double> memoryAtStart; // MiB
+    std::vector<double> memoryAtDepth10;
+    std::vector<double> memoryBackAtDepth1;
 };
 
-// The child's part of the start measurement: the time from the application
-// object to the window's first painted tree, as linetree starts.
-int startOnce(int argc, char *argv[])
+// One run of the real program: started, measured and closed
+// Returns what went wrong, or nothing
+QString measureReal(const QString &binary, RealFigures *figures)
 {
-    QElapsedTimer timer;
-    timer.start();
-    QApplication a(argc, argv);
-    MainWindow w;
-    w.show();
-    auto *view = w.findChild<OpenGLBaumZeiger *>();
-    PaintWatcher watcher;
-    view->installEventFilter(&watcher);
-    while (!watcher.painted)
-        a.processEvents(QEventLoop::WaitForMoreEvents);
-    view->makeCurrent();
-    glFinish();
-    std::printf("%.3f\n", timer.nsecsElapsed() / 1e6);
-    return 0;
-}
+    Session session;
+    if (!session.startX({"-screen", "0", "1024x768x24"}, QByteArray()))
+        return "Xvfb did not start";
+    Display *display = session.display();
+    QElapsedTimer started;
+    started.start();
+    Linetree linetree(session, binary, QStringList());
+    if (!linetree.waitForStarted())
+        return "did not start";
+    if (linetree.view(false, 150, 200, QDeadlineTimer(waitMs)).isNull())
+        return "no tree shown: " + linetree.readAllStandardError();
+    figures->start.push_back(started.nsecsElapsed() / 1e6);
+    const qint64 pid = linetree.processId();
+    const QDeadlineTimer deadline(waitMs * 6);
+    if (!linetree.waitUntilIdle(deadline))
+        return "never idle after the start";
+    figures->memoryAtStart.push_back(residentMiB(pid));
 
-Figure measureStart(const QString &program)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QProcess child;
-        child.start(program, {"--start"});
-        const bool finished = child.waitForFinished(60000) && child.exitCode() == 0;
-        bool number = false;
-        times.push_back(child.readAllStandardOutput().trimmed().toDouble(&number));
-        if (!finished || !number) {
-            std::printf("FAIL: a start measurement failed\n");
-            failed = true;
-        }
-    }
-    return summarise(times);
-}
-
-// The child's part of the held-key measurement: the window at depth 10,
-// started as linetree starts it or without one or both of the two measures
-// that keep a held key from piling up work. It prints the median time of a
-// rebuild and then serves its window until closed.
-int heldKeyWindow(int argc, char *argv[], const QByteArray &setup)
-{
-    if (setup != "before")
-        mallopt(M_MXFAST, 0);
-    QApplication a(argc, argv);
-
-    // Rebuilds back to back in a view of its own, as a held key asks for them
-    double rebuild = 0;
-    {
-        TestView view;
-        view.resize(600, 600);
-        view.show();
-        if (!QTest::qWaitForWindowExposed(&view))
-            return 1;
-        view.setzeRekTiefe(10);
-        rebuild = measure(view, [&] { view.rebuild(); }).median;
-    }
-
-    InputBurstFilter autoRepeatFilter;
-    if (setup == "linetree")
-        a.installEventFilter(&autoRepeatFilter);
-    MainWindow w;
-    w.show();
-    if (!QTest::qWaitForWindowExposed(&w))
-        return 1;
-    const QList<QSlider *> sliders = w.findChildren<QSlider *>();
-    sliders.last()->setValue(10);
-    sliders.first()->setFocus(); // "Angle: "
-    std::printf("%.1f\n", rebuild);
-    std::fflush(stdout);
-    return a.exec();
-}
-
-struct HeldKey
-{
-    double rebuild; // ms
-    double busy;    // s
-};
-
-// Holds Left for one second on the window's "Angle: " slider through the X
-// server, whose own auto-repeat sends the repeats, then asks the window to
-// close and times how long after the release the program ends.
-bool holdKey(Display *display, const QString &program, const char *setup, HeldKey *result)
-{
-    QProcess child;
-    child.start(program, {"--held-key", setup});
-    bool number = false;
-    if (!child.waitForReadyRead(60000))
-        return false;
-    result->rebuild = child.readLine().trimmed().toDouble(&number);
-    Window window = 0;
-    for (int i = 0; i < 100 && !(window = shownWindow(display, child.processId())); ++i)
-        QThread::msleep(50);
-    if (!number || !window)
-        return false;
-
+    const Window window = linetree.xWindow();
     XSetInputFocus(display, window, RevertToParent, CurrentTime);
     XSync(display, False);
-    QThread::msleep(500);
+    QThread::msleep(500); // Qt on X11 takes the focus a moment later
+    setDepth(display, XK_End);
+    if (!linetree.waitUntilIdle(deadline))
+        return "never idle at depth 10";
+    figures->memoryAtDepth10.push_back(residentMiB(pid));
+
+    // On the "Angle: " slider, from its right end: Left held for a second,
+    // the X server repeating it
     const unsigned int left = XKeysymToKeycode(display, XK_Left);
     XTestFakeKeyEvent(display, left, True, CurrentTime);
     XFlush(display);
     QThread::msleep(1000);
     XTestFakeKeyEvent(display, left, False, CurrentTime);
-    QElapsedTimer timer;
-    timer.start();
+    XFlush(display);
+    QElapsedTimer input;
+    input.start();
+    figures->heldKey.push_back(busyAfter(pid, input));
+
+    // From the right end again, ten wheel notches down in half a second over
+    // the slider, below the view
+    typeKey(display, XK_End);
+    if (!linetree.waitUntilIdle(deadline))
+        return "never idle after End";
+    const QRect view = linetree.viewInWindow(150);
+    int x = 0;
+    int y = 0;
+    Window child;
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), view.right() - 20,
+                          view.bottom() + 14, &x, &y, &child);
+    XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
+    XSync(display, False);
+    for (int i = 0; i < 10; ++i) {
+        turnWheel(display);
+        QThread::msleep(50);
+    }
+    input.start();
+    figures->wheel.push_back(busyAfter(pid, input));
+
+    // From the left end, eight separate Page Up presses in 0.8 s
+    typeKey(display, XK_Home);
+    if (!linetree.waitUntilIdle(deadline))
+        return "never idle after Home";
+    for (int i = 0; i < 8; ++i) {
+        typeKey(display, XK_Prior);
+        QThread::msleep(100);
+    }
+    input.start();
+    figures->pages.push_back(busyAfter(pid, input));
+
+    setDepth(display, XK_Home);
+    if (!linetree.waitUntilIdle(deadline))
+        return "never idle back at depth 1";
+    figures->memoryBackAtDepth1.push_back(residentMiB(pid));
+
     requestClose(display, window);
-    if (!child.waitForFinished(120000) || child.exitCode() != 0)
-        return false;
-    result->busy = timer.nsecsElapsed() / 1e9;
-    return true;
+    if (!linetree.waitForFinished(waitMs) || linetree.exitCode() != 0)
+        return "did not end with 0 when closed";
+    return QString();
 }
 
-void measureHeldKey(const QString &program)
+void reportReal(const QStringList &binaries)
 {
-    const int heldKeyRuns = 5;
-    const DisplayPointer x(XOpenDisplay(nullptr), XCloseDisplay);
-    const char *setups[] = {"before", "malloc", "linetree"};
-    const char *names[]
-            = {"as before", "fast bins off", "linetree: fast bins off, stale repeats dropped"};
-    std::vector<double> rebuilds[3];
-    std::vector<double> busy[3];
-    for (int run = 0; run < heldKeyRuns; ++run) {
-        for (int i = 0; i < 3; ++i) {
-            HeldKey result;
-            if (!x || !holdKey(x.get(), program, setups[i], &result)) {
-                std::printf("FAIL: the held-key measurement failed (%s)\n", setups[i]);
+    const int realRuns = 3;
+    std::vector<RealFigures> figures(binaries.size());
+    for (int run = 0; run < realRuns; ++run) {
+        for (int i = 0; i < binaries.size(); ++i) {
+            const QString error = measureReal(binaries[i], &figures[i]);
+            if (!error.isEmpty()) {
+                std::printf("FAIL: %s: %s\n", qPrintable(binaries[i]), qPrintable(error));
                 failed = true;
                 return;
             }
-            rebuilds[i].push_back(result.rebuild);
-            busy[i].push_back(result.busy);
         }
     }
-    std::printf("\nLeft held for 1 s on the \"Angle: \" slider at depth 10, %d runs of each "
-                "setup, alternating (rebuild: median of %d per run):\n",
-                heldKeyRuns, runs);
-    std::printf("%-48s %-28s %s\n", "", "rebuild ms", "s from the release to the end");
-    for (int i = 0; i < 3; ++i)
-        std::printf("%-48s %-28s %s\n", names[i], qPrintable(format(summarise(rebuilds[i]))),
-                    qPrintable(format(summarise(busy[i]))));
+    std::printf("\nThe real program, %d runs of each, alternating; at depth 10 the input goes "
+                "to the \"Angle: \" slider\n",
+                realRuns);
+    const auto row = [&](const char *what, std::vector<double> RealFigures::*figure) {
+        std::printf("%-44s", what);
+        for (const RealFigures &f : figures)
+            std::printf(" %-28s", qPrintable(format(summarise(f.*figure))));
+        std::printf("\n");
+    };
+    std::printf("%-44s", "");
+    for (const QString &binary : binaries)
+        std::printf(" %-28s", qPrintable(binary.right(28)));
+    std::printf("\n");
+    row("start to the first painted tree, ms", &RealFigures::start);
+    row("s busy after Left held for 1 s", &RealFigures::heldKey);
+    row("s busy after 10 wheel notches in 0.5 s", &RealFigures::wheel);
+    row("s busy after 8 Page Up presses in 0.8 s", &RealFigures::pages);
+    row("MiB resident at start", &RealFigures::memoryAtStart);
+    row("MiB resident at depth 10", &RealFigures::memoryAtDepth10);
+    row("MiB resident back at depth 1", &RealFigures::memoryBackAtDepth1);
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    if (argc > 1 && qstrcmp(argv[1], "--start") == 0)
-        return startOnce(argc, argv);
-    if (argc > 2 && qstrcmp(argv[1], "--held-key") == 0)
-        return heldKeyWindow(argc, argv, argv[2]);
-
+#ifdef __GLIBC__
     // The allocator as linetree sets it up
     mallopt(M_MXFAST, 0);
+#endif
     QApplication app(argc, argv);
+    QStringList binaries {LINETREE_BINARY};
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() == 3 && arguments[1] == "--compare")
+        binaries << arguments[2];
+
     TestView view;
     view.resize(600, 600);
     view.show();
@@ -267,7 +305,6 @@ int main(int argc, char *argv[])
     std::printf("%5s %8s  %-26s %-26s %-26s %11s %11s\n", "depth", "segments", "rebuild ms",
                 "replay ms", "drag move ms", "rebuild ns/", "replay ns/");
     std::printf("%5s %8s  %-26s %-26s %-26s %11s %11s\n", "", "", "", "", "", "segment", "segment");
-
     int x = 300;
     for (int depth = 1; depth <= 10; ++depth) {
         const int builds = compiledLists();
@@ -301,11 +338,27 @@ int main(int argc, char *argv[])
         std::fflush(stdout);
     }
 
-    const Figure start = measureStart(QCoreApplication::applicationFilePath());
-    std::printf("\nStart to the first painted frame of the window: %s ms\n",
-                qPrintable(format(start)));
-    measureHeldKey(QCoreApplication::applicationFilePath());
+#ifdef __GLIBC__
+    // The memory given back after each rebuild, against none, alternating
+    std::vector<double> rebuilds[2];
+    for (int i = 0; i < 2 * runs; ++i) {
+        trimming = i % 2 == 0;
+        QElapsedTimer timer;
+        timer.start();
+        view.rebuild();
+        view.makeCurrent();
+        glFinish();
+        rebuilds[i % 2].push_back(timer.nsecsElapsed() / 1e6);
+    }
+    trimming = true;
+    const Figure withTrim = summarise(rebuilds[0]);
+    const Figure withoutTrim = summarise(rebuilds[1]);
+    std::printf("\nA rebuild at depth 10, giving memory back: %s ms; keeping it: %s ms "
+                "(%+.1f %%)\n",
+                qPrintable(format(withTrim)), qPrintable(format(withoutTrim)),
+                100 * (withTrim.median / withoutTrim.median - 1));
+#endif
+
+    reportReal(binaries);
     return failed ? 1 : 0;
 }
-
-#include "linetree-bench.moc"

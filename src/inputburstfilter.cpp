@@ -9,6 +9,18 @@
 #include <QSignalBlocker>
 #include <QWheelEvent>
 
+#include <algorithm>
+
+namespace {
+
+bool isRepeat(const std::unique_ptr<QEvent> &event)
+{
+    return event->type() == QEvent::KeyPress
+            && static_cast<const QKeyEvent *>(event.get())->isAutoRepeat();
+}
+
+} // namespace
+
 InputBurstFilter::InputBurstFilter(QObject *parent)
     : QObject(parent)
 {
@@ -30,6 +42,9 @@ bool InputBurstFilter::eventFilter(QObject *watched, QEvent *event)
             sendBurst();
             return false;
         }
+        // The release that X sends before each repeat means nothing.
+        if (key->isAutoRepeat() && key->type() == QEvent::KeyRelease)
+            return false;
         copy.reset(copyOf(*key));
         break;
     }
@@ -47,6 +62,14 @@ bool InputBurstFilter::eventFilter(QObject *watched, QEvent *event)
 
     if (!burst.empty() && !joinsBurst(watched, event))
         sendBurst();
+    // A held key moves the widget as far as it can follow while the key is
+    // down: a newer repeat replaces the one held back, and the release drops
+    // it, come too late to matter. Presses made one by one all count.
+    if (event->type() != QEvent::Wheel) {
+        const auto *key = static_cast<const QKeyEvent *>(event);
+        if (key->isAutoRepeat() || key->type() == QEvent::KeyRelease)
+            burst.erase(std::remove_if(burst.begin(), burst.end(), isRepeat), burst.end());
+    }
     if (burst.empty()) {
         receiver = watched;
         // Runs once the event loop has taken in what is queued now

@@ -22,8 +22,10 @@
 // the wheel, to the same widget join the burst. The widget then gets the
 // whole burst in order with its signals blocked, and one change of its value
 // (its user property, a slider's value) tells the rest of the program where
-// the burst has taken it. Any other input sends the burst on first, and Tab,
-// which moves the focus, is never held.
+// the burst has taken it. Every wheel notch and every press counts, but of a
+// held key's repeats only the newest, and none once the key is released.
+// Any other input sends the burst on first, and Tab, which moves the focus,
+// is never held.
 class InputBurstFilter : public QObject
 {
     Q_OBJECT

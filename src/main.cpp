@@ -11,7 +11,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+
+#ifdef __GLIBC__
 #include <malloc.h>
+#endif
 
 namespace {
 
@@ -70,7 +73,9 @@ int main(int argc, char *argv[])
     // new one in hundreds of thousands of small blocks; glibc's fast bins make
     // that markedly slower (consolidating them costs more than they save here),
     // so they are switched off.
+#ifdef __GLIBC__
     mallopt(M_MXFAST, 0);
+#endif
     setUpToolkit();
 
     passOn = qInstallMessageHandler(holdMessage);

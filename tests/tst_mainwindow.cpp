@@ -167,9 +167,9 @@ void tst_MainWindow::bursts_data()
 {
     // Events to the "Angle: " slider, which starts at 90 of 15 to 90: P a
     // press of Left, R an auto-repeat of it (a repeated release and press), U
-    // its release, D a press and release of Page Down, E of End, T of Tab, W a
-    // wheel notch down; | lets the event loop take in what is queued, as an
-    // idle program would. Keys go where the focus is.
+    // its release, S a release of Shift, D a press and release of Page Down, E
+    // of End, T of Tab, W a wheel notch down; | lets the event loop take in
+    // what is queued, as an idle program would. Keys go where the focus is.
     QTest::addColumn<QString>("events");
     QTest::addColumn<QList<int>>("values"); // that reach the view, in order
     QTest::addColumn<QList<int>>("next");   // from the next slider, "Angle Skal: "
@@ -183,10 +183,12 @@ void tst_MainWindow::bursts_data()
             << QString("PU").repeated(25) << QList<int> {65} << QList<int>();
     QTest::newRow("held, repeats taken in as they come: one move each")
             << "P|" + QString("R|").repeated(24) + "U" << oneByOne << QList<int>();
-    QTest::newRow("held, 24 repeats queued: one move of 25")
-            << "P" + QString("R").repeated(24) << QList<int> {65} << QList<int>();
-    QTest::newRow("held, 24 repeats queued, released: one move of 25")
-            << "P" + QString("R").repeated(24) + "U" << QList<int> {65} << QList<int>();
+    QTest::newRow("held, 24 repeats queued: the press and the newest repeat")
+            << "P" + QString("R").repeated(24) << QList<int> {88} << QList<int>();
+    QTest::newRow("held, 24 repeats queued, released: the press alone")
+            << "P" + QString("R").repeated(24) + "U" << QList<int> {89} << QList<int>();
+    QTest::newRow("held, repeats queued, another key released: the newest repeat still")
+            << "PRRS" << QList<int> {88} << QList<int>();
     QTest::newRow("5 Page Downs queued: one move of 5 pages")
             << QString("D").repeated(5) << QList<int> {40} << QList<int>();
     QTest::newRow("10 wheel notches queued: one move of 10 notches")
@@ -196,7 +198,7 @@ void tst_MainWindow::bursts_data()
     QTest::newRow("Page Downs, then End: in that order")
             << "DDDE" << QList<int> {60, 90} << QList<int>();
     QTest::newRow("repeats, then End, then Page Down: in that order")
-            << "PRRE" + QString("D") << QList<int> {87, 90, 80} << QList<int>();
+            << "PRRE" + QString("D") << QList<int> {88, 90, 80} << QList<int>();
     QTest::newRow("Page Down, Tab, Page Down: the second to the next slider")
             << "DTD" << QList<int> {80} << QList<int> {90};
     QTest::newRow("wheel, then Page Down, then wheel: in that order")
@@ -246,6 +248,8 @@ void tst_MainWindow::bursts()
             key(QEvent::KeyPress, Qt::Key_Left, true);
         } else if (event == 'U') {
             key(QEvent::KeyRelease, Qt::Key_Left, false);
+        } else if (event == 'S') {
+            key(QEvent::KeyRelease, Qt::Key_Shift, false);
         } else if (event == 'D' || event == 'E' || event == 'T') {
             const Qt::Key pressed = event == 'D' ? Qt::Key_PageDown
                     : event == 'E'               ? Qt::Key_End

@@ -151,3 +151,16 @@ QRect Linetree::viewInWindow(int side) const
     const Window window = xWindow();
     return window ? findView(windowPicture(session.display(), window), side) : QRect();
 }
+
+void setDepth(Display *display, KeySym end)
+{
+    const auto type = [display](KeySym key, bool shift) {
+        typeKey(display, key, shift);
+        QThread::msleep(50);
+    };
+    for (int i = 0; i < 4; ++i)
+        type(XK_Tab, false);
+    type(end, false);
+    for (int i = 0; i < 4; ++i)
+        type(XK_Tab, true);
+}

@@ -173,6 +173,11 @@ void typeKey(Display *display, KeySym key, bool shift = false);
 // Turns the mouse wheel one notch at the pointer: down, or up.
 void turnWheel(Display *display, bool down = true);
 
+// With the keyboard on the first slider, "Angle: ": the last slider, "Rek.
+// Depth: ", to `end` (XK_End for 10, XK_Home for 1), and the keyboard back on
+// the first, a key at a time: keys typed faster come as auto-repeats.
+void setDepth(Display *display, KeySym end);
+
 // linetree, started in the session, and where its window is shown
 class Linetree : public Child
 {
