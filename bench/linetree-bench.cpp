@@ -119,17 +119,6 @@ double residentMiB(qint64 pid)
     return -1;
 }
 
-// CPU time of a process in clock ticks, from /proc
-qint64 cpuTicks(qint64 pid)
-{
-    QFile stat(QString("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray line = stat.readAll();
-    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-    return fields.size() > 12 ? fields[11].toLongLong() + fields[12].toLongLong() : -1;
-}
-
 // Seconds from `since` until the process last used CPU time, once it has
 // used none for half a second: how long it stayed busy after the input.
 double busyAfter(qint64 pid, const QElapsedTimer &since)
@@ -179,10 +168,7 @@ QString measureReal(const QString &binary, RealFigures *figures)
         return "never idle after the start";
     figures->memoryAtStart.push_back(residentMiB(pid));
 
-    const Window window = linetree.xWindow();
-    XSetInputFocus(display, window, RevertToParent, CurrentTime);
-    XSync(display, False);
-    QThread::msleep(500); // Qt on X11 takes the focus a moment later
+    linetree.takeKeyboard();
     setDepth(display, XK_End);
     if (!linetree.waitUntilIdle(deadline))
         return "never idle at depth 10";
@@ -205,14 +191,8 @@ QString measureReal(const QString &binary, RealFigures *figures)
     typeKey(display, XK_End);
     if (!linetree.waitUntilIdle(deadline))
         return "never idle after End";
-    const QRect view = linetree.viewInWindow(150);
-    int x = 0;
-    int y = 0;
-    Window child;
-    XTranslateCoordinates(display, window, DefaultRootWindow(display), view.right() - 20,
-                          view.bottom() + 14, &x, &y, &child);
-    XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
-    XSync(display, False);
+    if (!linetree.pointAtFirstSlider())
+        return "no view to point below";
     for (int i = 0; i < 10; ++i) {
         turnWheel(display);
         QThread::msleep(50);
@@ -236,7 +216,7 @@ QString measureReal(const QString &binary, RealFigures *figures)
         return "never idle back at depth 1";
     figures->memoryBackAtDepth1.push_back(residentMiB(pid));
 
-    requestClose(display, window);
+    requestClose(display, linetree.xWindow());
     if (!linetree.waitForFinished(waitMs) || linetree.exitCode() != 0)
         return "did not end with 0 when closed";
     return QString();

@@ -263,11 +263,7 @@ void tst_Linetree::bursts()
     const QDeadlineTimer deadline(waitMs * 3);
     QVERIFY2(!linetree.view(false, 150, 200, deadline).isNull(), "linetree showed no tree");
     QVERIFY2(linetree.waitUntilIdle(deadline), "linetree never came to rest");
-    const Window window = linetree.xWindow();
-    XSetInputFocus(display, window, RevertToParent, CurrentTime);
-    XSync(display, False);
-    // Qt on X11 takes the focus a moment after the server gives it.
-    QTest::qWait(500);
+    linetree.takeKeyboard();
     // The branch angle of every list compiled so far
     const auto angles = [&log] {
         QFile file(log);
@@ -285,16 +281,7 @@ void tst_Linetree::bursts()
     setDepth(display, XK_End);
     QTRY_COMPARE_WITH_TIMEOUT(angles().size(), 2, waitMs);
     QVERIFY2(linetree.waitUntilIdle(deadline), "linetree never came to rest");
-    // The pointer on the first slider, below the view
-    const QRect view = linetree.viewInWindow(150);
-    QVERIFY(!view.isEmpty());
-    int x = 0;
-    int y = 0;
-    Window child;
-    XTranslateCoordinates(display, window, DefaultRootWindow(display), view.right() - 20,
-                          view.bottom() + 14, &x, &y, &child);
-    XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
-    XSync(display, False);
+    QVERIFY(linetree.pointAtFirstSlider());
 
     // 10 ms apart, so that each key press has a time of its own: X reports
     // presses at the same time as the repeats of a held key. All are given
@@ -312,7 +299,7 @@ void tst_Linetree::bursts()
              qPrintable(QString("%1 rebuilds").arg(burst.size())));
     QCOMPARE(burst.last(), angle);
 
-    requestClose(display, window);
+    requestClose(display, linetree.xWindow());
     QVERIFY2(linetree.waitForFinished(waitMs), "linetree did not end after the close request");
     QCOMPARE(linetree.exitCode(), 0);
 }

@@ -115,9 +115,6 @@ void turnWheel(Display *display, bool down)
     XFlush(display);
 }
 
-namespace {
-
-// User and system CPU time of a process, in clock ticks; -1 once it is gone
 qint64 cpuTicks(qint64 pid)
 {
     QFile stat(QString("/proc/%1/stat").arg(pid));
@@ -128,8 +125,6 @@ qint64 cpuTicks(qint64 pid)
     const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
     return fields.size() > 12 ? fields[11].toLongLong() + fields[12].toLongLong() : -1;
 }
-
-} // namespace
 
 bool Linetree::waitUntilIdle(const QDeadlineTimer &deadline) const
 {
@@ -146,10 +141,29 @@ bool Linetree::waitUntilIdle(const QDeadlineTimer &deadline) const
     return true;
 }
 
-QRect Linetree::viewInWindow(int side) const
+void Linetree::takeKeyboard() const
 {
+    XSetInputFocus(session.display(), xWindow(), RevertToParent, CurrentTime);
+    XSync(session.display(), False);
+    // Qt on X11 takes the focus a moment after the server gives it.
+    QTest::qWait(500);
+}
+
+bool Linetree::pointAtFirstSlider() const
+{
+    Display *display = session.display();
     const Window window = xWindow();
-    return window ? findView(windowPicture(session.display(), window), side) : QRect();
+    const QRect view = window ? findView(windowPicture(display, window), 150) : QRect();
+    if (view.isEmpty())
+        return false;
+    int x = 0;
+    int y = 0;
+    Window child;
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), view.right() - 20,
+                          view.bottom() + 14, &x, &y, &child);
+    XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
+    XSync(display, False);
+    return true;
 }
 
 void setDepth(Display *display, KeySym end)

@@ -173,6 +173,10 @@ void typeKey(Display *display, KeySym key, bool shift = false);
 // Turns the mouse wheel one notch at the pointer: down, or up.
 void turnWheel(Display *display, bool down = true);
 
+// User and system CPU time of a process in clock ticks, from /proc; -1 once
+// it is gone
+qint64 cpuTicks(qint64 pid);
+
 // With the keyboard on the first slider, "Angle: ": the last slider, "Rek.
 // Depth: ", to `end` (XK_End for 10, XK_Home for 1), and the keyboard back on
 // the first, a key at a time: keys typed faster come as auto-repeats.
@@ -223,8 +227,11 @@ public:
     // taken in all input and done all the work that came of it.
     bool waitUntilIdle(const QDeadlineTimer &deadline) const;
 
-    // Where the view lies in the window's picture; empty while there is none
-    QRect viewInWindow(int side) const;
+    // Gives the window the keyboard, as a click on it would.
+    void takeKeyboard() const;
+
+    // Moves the pointer onto the first slider, "Angle: ", below the view.
+    bool pointAtFirstSlider() const;
 
 private:
     Session &session;
