@@ -178,8 +178,8 @@ void tst_Linetree::cannotShow_data()
     QTest::newRow("no OpenGL: neither GLX nor EGL")
             << x11 + QStringList {"-extension", "GLX"} << false
             << QStringList {"__EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent"} << noOpenGL;
-    QTest::newRow("GLX, but no driver to load")
-            << x11 << false << QStringList {"LIBGL_DRIVERS_PATH=/nonexistent"} << noOpenGL;
+    QTest::newRow("GLX, but a driver that cannot start")
+            << x11 << false << QStringList {"GALLIUM_DRIVER=nonexistent"} << noOpenGL;
     QTest::newRow("GLX, but indirect rendering, which Xvfb refuses")
             << x11 << false << QStringList {"LIBGL_ALWAYS_INDIRECT=1"} << noOpenGL;
     QTest::newRow("no display: DISPLAY is not set")
@@ -215,13 +215,15 @@ void tst_Linetree::cannotShow()
     QVERIFY2(linetree.waitForFinished(waitMs), "linetree did not end");
     QCOMPARE(linetree.exitStatus(), QProcess::NormalExit);
     QCOMPARE(linetree.exitCode(), 1);
-    // Mesa's own lines on a driver that does not load may come first.
+    // Mesa's own lines on a driver that does not start may come first, but
+    // none of Qt's.
     QStringList lines = QString(linetree.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
     QVERIFY(!lines.isEmpty());
     const QString own = lines.takeLast();
     QVERIFY2(own.contains(QRegularExpression(message)), qPrintable(own));
+    static const QRegularExpression mesa("^(libGL error|libEGL warning|glx): ");
     for (const QString &line : std::as_const(lines))
-        QVERIFY2(line.startsWith("libGL error: "), qPrintable(line));
+        QVERIFY2(line.contains(mesa), qPrintable(line));
     if (session.display())
         QVERIFY(!linetree.xWindow());
 }
