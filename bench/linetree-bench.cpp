@@ -6,7 +6,7 @@
 // frame and one move of a drag. On the real program, started on an X server
 // of the benchmark's own and driven through XTest as a person would: the
 // start to the first painted tree, how long it stays busy after a held key,
-// a flicked wheel and a quick row of Page Down presses at depth 10, and its
+// a flicked wheel and a quick row of Page Up presses at depth 10, and its
 // memory at start, at depth 10 and back at depth 1.
 //   linetree-bench [--compare OTHER_LINETREE]
 // puts another build of linetree beside the real one, alternating.
@@ -66,19 +66,24 @@ Figure summarise(std::vector<double> times)
     return {times[times.size() / 2], times.front(), times.back()};
 }
 
-// Runs the step `runs` times and reports milliseconds, each run finished with
-// glFinish so that the GPU's (here llvmpipe's) work is counted too.
+// Milliseconds that the step takes, finished with glFinish so that the GPU's
+// (here llvmpipe's) work is counted too
+double timeOnce(TestView &view, const std::function<void()> &step)
+{
+    QElapsedTimer timer;
+    timer.start();
+    step();
+    view.makeCurrent();
+    glFinish();
+    return timer.nsecsElapsed() / 1e6;
+}
+
+// Runs the step `runs` times
 Figure measure(TestView &view, const std::function<void()> &step)
 {
     std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        step();
-        view.makeCurrent();
-        glFinish();
-        times.push_back(timer.nsecsElapsed() / 1e6);
-    }
+    for (int i = 0; i < runs; ++i)
+        times.push_back(timeOnce(view, step));
     return summarise(times);
 }
 
@@ -100,12 +105,6 @@ void expect(bool condition, const char *what, int depth)
     }
 }
 
-// Seconds since the timer started
-double seconds(const QElapsedTimer &timer)
-{
-    return timer.nsecsElapsed() / 1e9;
-}
-
 // Resident memory of a process, in MiB
 double residentMiB(qint64 pid)
 {
@@ -117,22 +116,6 @@ double residentMiB(qint64 pid)
             return line.simplified().split(' ').value(1).toDouble() / 1024;
     }
     return -1;
-}
-
-// Seconds from `since` until the process last used CPU time, once it has
-// used none for half a second: how long it stayed busy after the input.
-double busyAfter(qint64 pid, const QElapsedTimer &since)
-{
-    qint64 last = cpuTicks(pid);
-    double lastWork = seconds(since);
-    while (seconds(since) - lastWork < 0.5) {
-        QThread::msleep(10);
-        const qint64 now = cpuTicks(pid);
-        if (now != last)
-            lastWork = seconds(since);
-        last = now;
-    }
-    return lastWork;
 }
 
 struct RealFigures
@@ -184,7 +167,9 @@ QString measureReal(const QString &binary, RealFigures *figures)
     XFlush(display);
     QElapsedTimer input;
     input.start();
-    figures->heldKey.push_back(busyAfter(pid, input));
+    figures->heldKey.push_back(linetree.busyAfter(input, deadline));
+    if (figures->heldKey.back() < 0)
+        return "never idle after the held key";
 
     // From the right end again, ten wheel notches down in half a second over
     // the slider, below the view
@@ -198,7 +183,9 @@ QString measureReal(const QString &binary, RealFigures *figures)
         QThread::msleep(50);
     }
     input.start();
-    figures->wheel.push_back(busyAfter(pid, input));
+    figures->wheel.push_back(linetree.busyAfter(input, deadline));
+    if (figures->wheel.back() < 0)
+        return "never idle after the wheel";
 
     // From the left end, eight separate Page Up presses in 0.8 s
     typeKey(display, XK_Home);
@@ -209,7 +196,9 @@ QString measureReal(const QString &binary, RealFigures *figures)
         QThread::msleep(100);
     }
     input.start();
-    figures->pages.push_back(busyAfter(pid, input));
+    figures->pages.push_back(linetree.busyAfter(input, deadline));
+    if (figures->pages.back() < 0)
+        return "never idle after the Page Up presses";
 
     setDepth(display, XK_Home);
     if (!linetree.waitUntilIdle(deadline))
@@ -323,12 +312,7 @@ int main(int argc, char *argv[])
     std::vector<double> rebuilds[2];
     for (int i = 0; i < 2 * runs; ++i) {
         trimming = i % 2 == 0;
-        QElapsedTimer timer;
-        timer.start();
-        view.rebuild();
-        view.makeCurrent();
-        glFinish();
-        rebuilds[i % 2].push_back(timer.nsecsElapsed() / 1e6);
+        rebuilds[i % 2].push_back(timeOnce(view, [&] { view.rebuild(); }));
     }
     trimming = true;
     const Figure withTrim = summarise(rebuilds[0]);

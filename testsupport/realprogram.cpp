@@ -13,8 +13,6 @@ void Child::dieWithParent()
     prctl(PR_SET_PDEATHSIG, SIGKILL);
 }
 
-// Starts a program and waits up to waitMs for it to report ready; the
-// caller's Child ends it with the row.
 bool startServer(QProcess &server, const QString &program, const QStringList &arguments,
                  const std::function<bool()> &ready)
 {
@@ -54,10 +52,6 @@ bool blackOrWhite(QRgb pixel)
     return pixel == 0 || pixel == RGB_MASK;
 }
 
-// The tree view: the first black pixel, row by row, that starts a black or
-// white run at least `side` long to the right and down, and the rectangle
-// those runs span. Nothing else in the window or on the desktop is that
-// large and only black and white.
 QRect findView(const QImage &picture, int side)
 {
     for (int top = 0; top < picture.height(); ++top) {
@@ -79,7 +73,6 @@ QRect findView(const QImage &picture, int side)
     return QRect();
 }
 
-// White pixels in the picture; -1 if any pixel is neither black nor white.
 int whitePixels(const QImage &picture)
 {
     int white = 0;
@@ -126,19 +119,28 @@ qint64 cpuTicks(qint64 pid)
     return fields.size() > 12 ? fields[11].toLongLong() + fields[12].toLongLong() : -1;
 }
 
-bool Linetree::waitUntilIdle(const QDeadlineTimer &deadline) const
+double Linetree::busyAfter(const QElapsedTimer &since, const QDeadlineTimer &deadline) const
 {
-    const int quietSamples = 5; // of 100 ms each
+    const auto seconds = [&since] { return since.nsecsElapsed() / 1e9; };
     qint64 last = cpuTicks(processId());
-    for (int quiet = 0; quiet < quietSamples;) {
+    double lastWork = seconds();
+    while (seconds() - lastWork < 0.5) {
         if (last < 0 || deadline.hasExpired())
-            return false;
-        QThread::msleep(100);
+            return -1;
+        QThread::msleep(10);
         const qint64 now = cpuTicks(processId());
-        quiet = now == last ? quiet + 1 : 0;
+        if (now != last)
+            lastWork = seconds();
         last = now;
     }
-    return true;
+    return lastWork;
+}
+
+bool Linetree::waitUntilIdle(const QDeadlineTimer &deadline) const
+{
+    QElapsedTimer now;
+    now.start();
+    return busyAfter(now, deadline) >= 0;
 }
 
 void Linetree::takeKeyboard() const

@@ -11,6 +11,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
@@ -226,6 +227,10 @@ public:
     // Waits until the process has used no CPU time for a while: it has
     // taken in all input and done all the work that came of it.
     bool waitUntilIdle(const QDeadlineTimer &deadline) const;
+    // Seconds from `since` until the process last used CPU time, once it has
+    // used none for half a second: how long it stayed busy after some input.
+    // -1 once it is gone or past the deadline.
+    double busyAfter(const QElapsedTimer &since, const QDeadlineTimer &deadline) const;
 
     // Gives the window the keyboard, as a click on it would.
     void takeKeyboard() const;
