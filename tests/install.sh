@@ -4,13 +4,15 @@
 
 # Installs a build into a temporary prefix and packages it as a .deb, then
 # checks what a user and a distribution get from each, with their own tools.
-#   install.sh BUILD VERSION APP_ID SOURCE QT_MAJOR_VERSION
+#   install.sh BUILD VERSION APP_ID SOURCE QT_MAJOR_VERSION PACKAGE OTHER_PACKAGE
 set -euo pipefail
 build=$1
 version=$2
 id=$3
 source=$4
 qt=$5
+name=$6
+other_name=$7
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -58,7 +60,7 @@ LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$page" 2>/dev/null | grep -q -- "-platform" \
 zcat "$page" | grep -q "^\.TH LINETREE 1 \"$released\" \"linetree $version\"" \
     || fail "man page is not dated $released"
 
-doc=$prefix/share/doc/linetree
+doc=$prefix/share/doc/$name
 [ "$(zcat "$doc/changelog.gz" | dpkg-parsechangelog -l - -SVersion)" = "$version" ] \
     || fail "the changelog's newest entry is not $version"
 grep -q '^License: MIT' "$doc/copyright" || fail "no machine-readable copyright"
@@ -66,9 +68,13 @@ grep -q '^License: MIT' "$doc/copyright" || fail "no machine-readable copyright"
 export SOURCE_DATE_EPOCH
 SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l "$source/data/changelog" -STimestamp)
 cpack --config "$build/CPackConfig.cmake" -B "$work/package" >/dev/null
-deb=$work/package/linetree_${version}_$(dpkg --print-architecture).deb
+deb=$work/package/${name}_${version}_$(dpkg --print-architecture).deb
 [ -f "$deb" ] || fail "no package $(basename "$deb")"
-[ "$(dpkg-deb -f "$deb" Package)" = linetree ] || fail "package name"
+[ "$(dpkg-deb -f "$deb" Package)" = "$name" ] || fail "package name"
+# The other toolkit's package installs the same files: never both at once
+for field in Conflicts Replaces; do
+    [ "$(dpkg-deb -f "$deb" $field)" = "$other_name" ] || fail "$field is not $other_name"
+done
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version"
 [ "$(dpkg-deb -f "$deb" Description | wc -l)" -gt 3 ] || fail "no extended description"
 
@@ -97,10 +103,10 @@ fi
 contents=$(dpkg-deb -c "$deb")
 for file in usr/bin/linetree usr/share/applications/$id.desktop \
         usr/share/metainfo/$id.metainfo.xml usr/share/man/man1/linetree.1.gz \
-        usr/share/doc/linetree/changelog.gz usr/share/doc/linetree/copyright; do
+        usr/share/doc/$name/changelog.gz usr/share/doc/$name/copyright; do
     grep -q "\./$file\$" <<<"$contents" || fail "package lacks /$file"
 done
 
 findings=$(lintian --no-tag-display-limit "$deb" 2>&1 | grep -E '^[EW]: ' || true)
 [ -z "$findings" ] || fail "lintian: $findings"
-echo "installed and packaged linetree $version: $depends"
+echo "installed and packaged $name $version: $depends"
