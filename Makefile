@@ -3,23 +3,23 @@
 
 # make run: install what is missing, build and start linetree
 # make test: install what is missing, build and run every test under Xvfb,
-#            against Qt 5 and against Qt 6, and built with AddressSanitizer and
+#            against Qt 6 and against Qt 5, and built with AddressSanitizer and
 #            UndefinedBehaviorSanitizer
 # make bench: time rebuild, repaint, drag and start on this display, or on Xvfb
-# make package: build the Debian package linetree_<version>_<arch>.deb
+# make package: build the Debian package (linetree, or linetree-qt5 with QT=5)
 # make screenshot: render the window on Xvfb into docs/screenshot.png
 #
-# QT=6 builds run, bench, package and screenshot against Qt 6 in build-qt6/;
-# QT=5, the default, against Qt 5 in build/.
+# Qt 6 is the default: run, bench, package and screenshot build against it in
+# build/. QT=5 builds them against Qt 5 in build-qt5/.
 
 MAKEFLAGS += --no-print-directory
 
-# All of Debian's hardening for build/ and build-qt6/
+# All of Debian's hardening for build/ and build-qt5/
 export DEB_BUILD_MAINT_OPTIONS = hardening=+all
 
-QT ?= 5
-QT5_BUILD = build
-QT6_BUILD = build-qt6
+QT ?= 6
+QT6_BUILD = build
+QT5_BUILD = build-qt5
 SANITIZE_BUILD = build-sanitize
 BUILD = $(QT$(QT)_BUILD)
 JOBS ?= $(shell nproc)
@@ -29,15 +29,16 @@ JOBS ?= $(shell nproc)
 DEBIAN_FLAGS = CXXFLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
 	LDFLAGS="$$(dpkg-buildflags --get LDFLAGS)"
 
-# configure-and-build FOLDER, CMAKE ARGUMENTS, ENVIRONMENT: configures once,
-# with warnings as errors, then builds
+# configure-and-build FOLDER, QT MAJOR VERSION, CMAKE ARGUMENTS, ENVIRONMENT:
+# configures once, with warnings as errors, and again from scratch where the
+# folder holds a build against the other Qt; then builds
 define configure-and-build
-	@[ -f $(1)/CMakeCache.txt ] || \
-		$(3) cmake -S . -B $(1) -DCMAKE_COMPILE_WARNING_AS_ERROR=ON $(2)
+	@grep -qsx 'QT_MAJOR_VERSION:STRING=$(2)' $(1)/CMakeCache.txt || { rm -rf $(1) && \
+		$(4) cmake -S . -B $(1) -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DQT_MAJOR_VERSION=$(2) $(3); }
 	@cmake --build $(1) -j $(JOBS)
 endef
 
-.PHONY: all deps build qt5-build qt6-build sanitize-build run test bench package screenshot
+.PHONY: all deps build qt6-build qt5-build sanitize-build run test bench package screenshot
 
 all: build
 
@@ -46,25 +47,24 @@ deps:
 
 build: qt$(QT)-build
 
-qt5-build: deps
-	$(call configure-and-build,$(QT5_BUILD),-DQT_MAJOR_VERSION=5,$(DEBIAN_FLAGS))
-
 # Its tests compare its pictures with the Qt 5 build's.
 qt6-build: deps
-	$(call configure-and-build,$(QT6_BUILD),-DQT_MAJOR_VERSION=6 \
+	$(call configure-and-build,$(QT6_BUILD),6,\
 		-DLINETREE_OTHER_TOOLKIT_BINARY=$(CURDIR)/$(QT5_BUILD)/linetree,$(DEBIAN_FLAGS))
 
+qt5-build: deps
+	$(call configure-and-build,$(QT5_BUILD),5,,$(DEBIAN_FLAGS))
+
 sanitize-build: deps
-	$(call configure-and-build,$(SANITIZE_BUILD),-DQT_MAJOR_VERSION=5 -DCMAKE_BUILD_TYPE=Debug \
+	$(call configure-and-build,$(SANITIZE_BUILD),$(QT),-DCMAKE_BUILD_TYPE=Debug \
 		-DLINETREE_SANITIZE=ON)
 
+# Without a display linetree says so itself, in one line.
 run: build
-	@if [ -z "$$DISPLAY" ]; then \
-		echo "make run: no display to show linetree on (DISPLAY is not set)" >&2; exit 1; fi
 	./$(BUILD)/linetree
 
-test: qt5-build qt6-build sanitize-build
-	@scripts/run-tests $(QT5_BUILD) $(QT6_BUILD) $(SANITIZE_BUILD)
+test: qt6-build qt5-build sanitize-build
+	@scripts/run-tests $(QT6_BUILD) $(QT5_BUILD) $(SANITIZE_BUILD)
 
 bench: build
 	@if [ -n "$$DISPLAY" ]; then ./$(BUILD)/linetree-bench; \
