@@ -53,6 +53,7 @@ void OpenGLBaumZeiger::resizeGL(int width, int height)
 
 void OpenGLBaumZeiger::paintGL()
 {
+    keepViewport();
     glClear(GL_COLOR_BUFFER_BIT);
     glLoadIdentity();
     glTranslatef(0, 0, -zDist);

@@ -11,44 +11,40 @@ GLWidget::GLWidget(QWidget *parent)
     // The view clears to OpenGL's initial colour, whose alpha is 0; in a
     // framebuffer with alpha the compositor would show the desktop through it.
     setTextureFormat(GL_RGB8);
-    // A new framebuffer holds no frame yet.
-    connect(this, &QOpenGLWidget::resized, this, [this] { framePainted = false; });
 }
 
-// Qt 6 holds a widget's repaint back until its window is ready to compose, so
-// the frame is drawn here at once, and the paint event that composes it does
-// not draw it again.
+// Qt 6 holds repaint() back to once a frame. So Qt's own paint handler draws
+// the frame now, flushed at once as QGLWidget's buffer swap flushes it, and
+// the window composes it at its next flush: updating the area under the view,
+// not the view itself, keeps Qt from drawing it again. A view that is a
+// window of its own has nothing under it.
 void GLWidget::updateGL()
 {
-    if (!isVisible() || !updatesEnabled() || !isValid())
+    if (!isValid() || !isVisible())
         return;
-    paint();
-    framePainted = true;
-    update();
+    QPaintEvent frame(rect());
+    QOpenGLWidget::paintEvent(&frame);
+    glFlush();
+    if (QWidget *parent = parentWidget())
+        parent->update(geometry());
+    else
+        update();
 }
 
-void GLWidget::paintEvent(QPaintEvent *)
+// Qt points the viewport at the whole framebuffer before every paintGL, and
+// hands resizeGL logical pixels. So resizeGL runs again here in the
+// framebuffer's own pixels whenever their number changes, and the viewport it
+// sets is put back for every other frame.
+void GLWidget::keepViewport()
 {
-    if (framePainted) {
-        framePainted = false;
+    const QSize pixels = size() * devicePixelRatio();
+    if (pixels == viewportFor) {
+        glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
         return;
     }
-    if (isValid() && updatesEnabled())
-        paint();
-}
-
-// QOpenGLWidget would reset the viewport to the whole widget right before
-// paintGL, and it hands resizeGL logical pixels. So the view sets up its
-// square again in the framebuffer's pixels, then draws into the framebuffer
-// that makeCurrent binds.
-void GLWidget::paint()
-{
-    makeCurrent();
-    const qreal ratio = devicePixelRatioF();
-    resizeGL(qRound(width() * ratio), qRound(height() * ratio));
-    paintGL();
-    // Finished before Qt composes the framebuffer into the window
-    glFlush();
+    resizeGL(pixels.width(), pixels.height());
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    viewportFor = pixels;
 }
 
 #endif

@@ -5,7 +5,8 @@
 #define QTBRIDGE_H
 
 // The one place where Qt 5 and Qt 6 differ for linetree: the OpenGL widget the
-// view derives from, and the few spellings that have no form common to both.
+// view derives from, the toolkit's set-up, and the few spellings that have no
+// form common to both.
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -32,6 +33,11 @@ inline void setUpToolkit()
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
 }
 
+// QGLWidget leaves the viewport that resizeGL set in place for every frame.
+inline void keepViewport()
+{
+}
+
 inline QPoint positionOf(const QMouseEvent *event)
 {
     return event->pos();
@@ -46,9 +52,12 @@ template<typename Event> Event *copyOf(const Event &event)
 
 #include <QOpenGLWidget>
 
-// Qt 6 has no QGLWidget. This is QOpenGLWidget made to call the view's hooks as
-// QGLWidget does: paintGL with the viewport that resizeGL set, both in the
-// framebuffer's own pixels, and updateGL as an immediate repaint.
+// Qt 6 has no QGLWidget. QOpenGLWidget draws into a framebuffer that its
+// window composes, and Qt draws it whenever a repaint, grab(),
+// grabFramebuffer() or render() asks for a frame. This keeps QGLWidget's
+// promises to the view on top of it: the viewport that resizeGL sets, in the
+// framebuffer's own pixels, for every frame, and updateGL as an immediate
+// repaint.
 //
 // It declares no Q_OBJECT, so that the view's meta-object sits directly on
 // QOpenGLWidget's, as it sits on QGLWidget's on Qt 5.
@@ -60,13 +69,12 @@ public:
     void updateGL();
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
+    // The view's paintGL calls this first.
+    void keepViewport();
 
 private:
-    void paint();
-
-    // The framebuffer holds the frame that updateGL drew, not yet composed
-    bool framePainted = false;
+    QSize viewportFor; // the framebuffer size, in pixels, that `viewport` was set for
+    GLint viewport[4] = {};
 };
 
 // Qt 6 runs natively on Wayland and scales for high DPI by itself.

@@ -16,21 +16,26 @@ bool glErrorRaised()
 QVector<Segment> TestView::capture()
 {
     makeCurrent();
-    // 50 pixels per model unit over +-10 units around the tree's origin, far
-    // beyond any tree the sliders make, so that nothing is clipped.
+    // The view's own square viewport onto +-10 model units around the tree's
+    // origin, far beyond any tree the sliders make, so that nothing is clipped
     const double halfSide = 10;
-    const double pixelsPerUnit = 50;
-    glViewport(0, 0, int(2 * halfSide * pixelsPerUnit), int(2 * halfSide * pixelsPerUnit));
     glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
     glLoadIdentity();
     glOrtho(-halfSide, halfSide, -halfSide, halfSide, zDist - halfSide, zDist + halfSide);
     glMatrixMode(GL_MODELVIEW);
     QVector<Segment> lines = feedback();
-    resizeGL(width(), height());
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
 
     const auto toModel = [&](const QVector3D &v) {
-        return QVector3D(float(v.x() / pixelsPerUnit - halfSide),
-                         float(v.y() / pixelsPerUnit - halfSide),
+        const auto unit = [&](float window, int origin, int side) {
+            return float(((window - origin) * 2.0 / side - 1) * halfSide);
+        };
+        return QVector3D(unit(v.x(), viewport[0], viewport[2]), unit(v.y(), viewport[1], viewport[3]),
                          float(halfSide * (1 - 2 * double(v.z()))));
     };
     for (Segment &line : lines)
@@ -77,6 +82,18 @@ QImage TestView::frame()
     glReadPixels(0, 0, image.width(), image.height(), GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
     // OpenGL's rows run bottom to top
     return image.mirrored();
+}
+
+QVector<QImage> TestView::framesGrabbed()
+{
+#if QT_VERSION_MAJOR < 6
+    return {grabFrameBuffer()};
+#else
+    QPixmap rendered(size() * devicePixelRatio());
+    rendered.setDevicePixelRatio(devicePixelRatio());
+    render(&rendered);
+    return {grabFramebuffer(), grab().toImage(), rendered.toImage()};
+#endif
 }
 
 QOpenGLContext *TestView::glContext() const

@@ -44,6 +44,9 @@ public:
     QVector<Segment> captureInWindow();
     // The frame paintGL draws, read back from the colour buffer.
     QImage frame();
+    // The frame as each path the toolkit draws it by gives it: Qt 6's
+    // grabFramebuffer(), grab() and render(), Qt 5's grabFrameBuffer().
+    QVector<QImage> framesGrabbed();
     // The view's context, for contexts that share its display lists or not
     QOpenGLContext *glContext() const;
 
