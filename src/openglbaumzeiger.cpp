@@ -14,6 +14,9 @@ OpenGLBaumZeiger::OpenGLBaumZeiger(QWidget *parent)
 
 OpenGLBaumZeiger::~OpenGLBaumZeiger()
 {
+    // Never shown, the view may have no context, and then it holds no list.
+    if (!isValid())
+        return;
     makeCurrent();
     glDeleteLists(objektRef, 1);
 }
@@ -64,6 +67,11 @@ void OpenGLBaumZeiger::paintGL()
 
 void OpenGLBaumZeiger::erstelleBaum()
 {
+    // Before the view is first shown it may have no context yet, and GL calls
+    // would go to whichever context is current; initializeGL builds the list
+    // once there is one.
+    if (!isValid())
+        return;
     makeCurrent();
     if (objektRef != 0)
         glDeleteLists(objektRef, 1);

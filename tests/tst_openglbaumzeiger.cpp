@@ -551,13 +551,23 @@ void tst_OpenGLBaumZeiger::oneListAlive()
     QVERIFY(!glErrorRaised());
 }
 
+// Before its first show the view may have no context of its own, and the
+// slots then only set the parameters: no list goes to the context current.
 void tst_OpenGLBaumZeiger::slotsBeforeFirstShow()
 {
+    QOffscreenSurface surface;
+    surface.create();
+    QOpenGLContext stranger;
+    QVERIFY(stranger.create());
+    QVERIFY(stranger.makeCurrent(&surface));
     TestView view;
     view.setzeLaenge(100);
     view.setzeRekTiefe(1);
     view.rotX = 0;
     view.rotY = 0;
+    QVERIFY(stranger.makeCurrent(&surface));
+    QVERIFY(!glIsList(view.objektRef));
+    QVERIFY(!glErrorRaised());
     QVERIFY(showView(view));
     const QVector<Segment> lines = view.capture();
     QCOMPARE(lines.size(), 1);
