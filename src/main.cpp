@@ -76,7 +76,7 @@ int main(int argc, char *argv[])
 #ifdef __GLIBC__
     mallopt(M_MXFAST, 0);
 #endif
-    setUpToolkit();
+    setUpToolkit(argc, argv);
 
     passOn = qInstallMessageHandler(holdMessage);
     QApplication a(argc, argv);

@@ -3,7 +3,42 @@
 
 #include "qtbridge.h"
 
-#if QT_VERSION_MAJOR >= 6
+#include <QCoreApplication>
+
+#if QT_VERSION_MAJOR < 6
+
+namespace {
+
+bool isWayland(const char *platform)
+{
+    return qstrncmp(platform, "wayland", 7) == 0;
+}
+
+} // namespace
+
+// Qt 5's Wayland platform cannot show a QGLWidget: the view comes out
+// see-through or empty. So linetree runs on X11, which Wayland desktops offer
+// through XWayland, even where Wayland was chosen, with QT_QPA_PLATFORM or
+// -platform, as many do for every Qt program; without an X display it then
+// says so, as any start that reaches no display does. Any other platform
+// chosen still wins. And Qt 5 scales for high DPI only when asked: otherwise
+// fonts follow a high-DPI screen while the view keeps its pixels.
+void setUpToolkit(int argc, char *argv[])
+{
+    static char xcb[] = "xcb";
+    const QByteArray chosen = qgetenv("QT_QPA_PLATFORM");
+    if (chosen.isEmpty() || isWayland(chosen))
+        qputenv("QT_QPA_PLATFORM", xcb);
+    for (int i = 1; i + 1 < argc; ++i) {
+        const QByteArray option = argv[i];
+        if ((option == "-platform" || option == "--platform") && isWayland(argv[i + 1]))
+            argv[i + 1] = xcb;
+    }
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+}
+
+#else
 
 GLWidget::GLWidget(QWidget *parent)
     : QOpenGLWidget(parent)
@@ -45,6 +80,11 @@ void GLWidget::keepViewport()
     resizeGL(pixels.width(), pixels.height());
     glGetIntegerv(GL_VIEWPORT, viewport);
     viewportFor = pixels;
+}
+
+// Qt 6 runs natively on Wayland and scales for high DPI by itself.
+void setUpToolkit(int, char *[])
+{
 }
 
 #endif

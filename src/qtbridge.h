@@ -8,7 +8,6 @@
 // view derives from, the toolkit's set-up, and the few spellings that have no
 // form common to both.
 
-#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QtGlobal>
@@ -19,19 +18,6 @@
 #include <QGLWidget>
 
 using GLWidget = QGLWidget;
-
-// Called before the application object is made. Qt 5's Wayland platform never
-// paints a QGLWidget, so linetree asks for X11, which Wayland desktops offer
-// through XWayland; a platform that the user chose, with QT_QPA_PLATFORM or
-// -platform, still wins. And Qt 5 scales for high DPI only when asked:
-// otherwise fonts follow a high-DPI screen while the view keeps its pixels.
-inline void setUpToolkit()
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
-    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
-    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
-}
 
 // QGLWidget leaves the viewport that resizeGL set in place for every frame.
 inline void keepViewport()
@@ -77,11 +63,6 @@ private:
     GLint viewport[4] = {};
 };
 
-// Qt 6 runs natively on Wayland and scales for high DPI by itself.
-inline void setUpToolkit()
-{
-}
-
 inline QPoint positionOf(const QMouseEvent *event)
 {
     return event->position().toPoint();
@@ -93,5 +74,9 @@ template<typename Event> Event *copyOf(const Event &event)
 }
 
 #endif
+
+// Called before the application object is made, with the command line that
+// the application object will take.
+void setUpToolkit(int argc, char *argv[]);
 
 #endif // QTBRIDGE_H

@@ -109,6 +109,10 @@ void tst_Linetree::desktops_data()
     if (qt6) {
         QTest::newRow("Wayland without X: shown natively")
                 << QStringList() << QByteArray() << true << QStringList() << 1 << true;
+    } else {
+        QTest::newRow("Wayland chosen (QT_QPA_PLATFORM=wayland): shown through XWayland")
+                << x11 << QByteArray() << true << QStringList {"QT_QPA_PLATFORM=wayland"} << 1
+                << false;
     }
 }
 
@@ -171,27 +175,33 @@ void tst_Linetree::cannotShow_data()
     QTest::addColumn<QStringList>("serverArguments"); // for Xvfb; none: no X server
     QTest::addColumn<bool>("wayland");                // a Wayland compositor
     QTest::addColumn<QStringList>("environment");
+    QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("message"); // linetree's one line, a pattern
 
     const QStringList x11 {"-screen", "0", "1024x768x24"};
     const QString noOpenGL = "^linetree: no OpenGL available on this display";
+    const QString noDisplay = "^linetree: .*display.*\\(DISPLAY is not set\\)$";
     QTest::newRow("no OpenGL: neither GLX nor EGL")
             << x11 + QStringList {"-extension", "GLX"} << false
-            << QStringList {"__EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent"} << noOpenGL;
+            << QStringList {"__EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent"} << QStringList()
+            << noOpenGL;
     QTest::newRow("GLX, but a driver that cannot start")
-            << x11 << false << QStringList {"GALLIUM_DRIVER=nonexistent"} << noOpenGL;
+            << x11 << false << QStringList {"GALLIUM_DRIVER=nonexistent"} << QStringList()
+            << noOpenGL;
     QTest::newRow("GLX, but indirect rendering, which Xvfb refuses")
-            << x11 << false << QStringList {"LIBGL_ALWAYS_INDIRECT=1"} << noOpenGL;
+            << x11 << false << QStringList {"LIBGL_ALWAYS_INDIRECT=1"} << QStringList()
+            << noOpenGL;
     QTest::newRow("no display: DISPLAY is not set")
-            << QStringList() << false << QStringList()
-            << "^linetree: .*display.*\\(DISPLAY is not set\\)$";
+            << QStringList() << false << QStringList() << QStringList() << noDisplay;
     QTest::newRow("an X display that is not there")
-            << QStringList() << false << QStringList {"DISPLAY=:999"}
+            << QStringList() << false << QStringList {"DISPLAY=:999"} << QStringList()
             << "^linetree: cannot show the window: .*:999";
     if (QT_VERSION_MAJOR < 6) {
         QTest::newRow("Wayland without XWayland")
-                << QStringList() << true << QStringList()
-                << "^linetree: .*display.*\\(DISPLAY is not set\\)$";
+                << QStringList() << true << QStringList() << QStringList() << noDisplay;
+        QTest::newRow("Wayland chosen (-platform wayland) without XWayland")
+                << QStringList() << true << QStringList() << QStringList {"-platform", "wayland"}
+                << noDisplay;
     }
 }
 
@@ -202,6 +212,7 @@ void tst_Linetree::cannotShow()
     QFETCH(QStringList, serverArguments);
     QFETCH(bool, wayland);
     QFETCH(QStringList, environment);
+    QFETCH(QStringList, arguments);
     QFETCH(QString, message);
 
     Session session;
@@ -210,7 +221,7 @@ void tst_Linetree::cannotShow()
     if (wayland)
         QVERIFY2(session.startWayland(), "weston did not start");
 
-    Linetree linetree(session, LINETREE_BINARY, QStringList(), environment);
+    Linetree linetree(session, LINETREE_BINARY, arguments, environment);
     QVERIFY(linetree.waitForStarted());
     QVERIFY2(linetree.waitForFinished(waitMs), "linetree did not end");
     QCOMPARE(linetree.exitStatus(), QProcess::NormalExit);
