@@ -11,6 +11,7 @@
 //   linetree-bench [--compare OTHER_LINETREE]
 // puts another build of linetree beside the real one, alternating.
 
+#include "allocator.h"
 #include "testview.h"
 
 #include <QApplication>
@@ -251,10 +252,7 @@ void reportReal(const QStringList &binaries)
 
 int main(int argc, char *argv[])
 {
-#ifdef __GLIBC__
-    // The allocator as linetree sets it up
-    mallopt(M_MXFAST, 0);
-#endif
+    setUpAllocator(); // as linetree does
     QApplication app(argc, argv);
     QStringList binaries {LINETREE_BINARY};
     const QStringList arguments = QCoreApplication::arguments();

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: The linetree developers
 // SPDX-License-Identifier: MIT
 
+#include "allocator.h"
 #include "inputburstfilter.h"
 #include "mainwindow.h"
 #include "openglcheck.h"
@@ -11,10 +12,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 namespace {
 
@@ -69,13 +66,7 @@ void passHeldMessagesOn()
 
 int main(int argc, char *argv[])
 {
-    // Every rebuild has the driver free the old display list and allocate the
-    // new one in hundreds of thousands of small blocks; glibc's fast bins make
-    // that markedly slower (consolidating them costs more than they save here),
-    // so they are switched off.
-#ifdef __GLIBC__
-    mallopt(M_MXFAST, 0);
-#endif
+    setUpAllocator();
     setUpToolkit(argc, argv);
 
     passOn = qInstallMessageHandler(holdMessage);

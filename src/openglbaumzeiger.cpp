@@ -2,10 +2,7 @@
 // SPDX-License-Identifier: MIT
 
 #include "openglbaumzeiger.h"
-
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
+#include "allocator.h"
 
 OpenGLBaumZeiger::OpenGLBaumZeiger(QWidget *parent)
     : GLWidget(parent)
@@ -85,12 +82,7 @@ void OpenGLBaumZeiger::erstelleBaum()
     erstelleBaumRek(laenge, winkel, 0);
     glPopMatrix();
     glEndList();
-#ifdef __GLIBC__
-    // The driver frees the old list in many small blocks, which glibc keeps
-    // for later use; after a smaller tree that is hundreds of megabytes, so
-    // they go back to the system.
-    malloc_trim(0);
-#endif
+    giveBackFreedMemory();
 }
 
 // Emits the segment of length l along the local +Y axis and, below its tip,
