@@ -5,7 +5,6 @@
 #include "qtbridge.h"
 
 #include <QCoreApplication>
-#include <QMetaProperty>
 #include <QSignalBlocker>
 #include <QWheelEvent>
 
@@ -28,7 +27,8 @@ InputBurstFilter::InputBurstFilter(QObject *parent)
 
 bool InputBurstFilter::eventFilter(QObject *watched, QEvent *event)
 {
-    if (sending || !watched->isWidgetType())
+    auto *slider = qobject_cast<QAbstractSlider *>(watched);
+    if (sending || !slider)
         return false;
 
     std::unique_ptr<QEvent> copy;
@@ -36,7 +36,7 @@ bool InputBurstFilter::eventFilter(QObject *watched, QEvent *event)
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
         const auto *key = static_cast<QKeyEvent *>(event);
-        // Tab moves the focus, and with it the widget that the keys after it
+        // Tab moves the focus, and with it the slider that the keys after it
         // go to: it comes in its turn, never held.
         if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
             sendBurst();
@@ -60,9 +60,9 @@ bool InputBurstFilter::eventFilter(QObject *watched, QEvent *event)
         return false;
     }
 
-    if (!burst.empty() && !joinsBurst(watched, event))
+    if (!burst.empty() && !joinsBurst(slider, event))
         sendBurst();
-    // A held key moves the widget as far as it can follow while the key is
+    // A held key moves the slider as far as it can follow while the key is
     // down: a newer repeat replaces the one held back, and the release drops
     // it, come too late to matter. Presses made one by one all count.
     if (event->type() != QEvent::Wheel) {
@@ -71,7 +71,7 @@ bool InputBurstFilter::eventFilter(QObject *watched, QEvent *event)
             burst.erase(std::remove_if(burst.begin(), burst.end(), isRepeat), burst.end());
     }
     if (burst.empty()) {
-        receiver = watched;
+        receiver = slider;
         // Runs once the event loop has taken in what is queued now
         QMetaObject::invokeMethod(this, &InputBurstFilter::sendBurst, Qt::QueuedConnection);
     }
@@ -82,11 +82,11 @@ bool InputBurstFilter::eventFilter(QObject *watched, QEvent *event)
 }
 
 // Events of the same key (presses, repeats and releases alike), or wheel
-// events, to the same widget
-bool InputBurstFilter::joinsBurst(const QObject *watched, const QEvent *event) const
+// events, to the same slider
+bool InputBurstFilter::joinsBurst(const QAbstractSlider *slider, const QEvent *event) const
 {
     const QEvent *first = burst.front().get();
-    if (watched != receiver)
+    if (slider != receiver)
         return false;
     if (event->type() == QEvent::Wheel || first->type() == QEvent::Wheel)
         return event->type() == first->type();
@@ -97,32 +97,25 @@ bool InputBurstFilter::joinsBurst(const QObject *watched, const QEvent *event) c
 
 void InputBurstFilter::sendBurst()
 {
+    // Sent early, by other input, the burst leaves no queued send behind that
+    // would take the next burst before the event loop has taken it all in.
+    QCoreApplication::removePostedEvents(this, QEvent::MetaCall);
     const std::vector<std::unique_ptr<QEvent>> events = std::move(burst);
     burst.clear();
-    const QPointer<QObject> target = receiver;
-    if (events.empty() || !target)
+    const QPointer<QAbstractSlider> slider = receiver;
+    if (events.empty() || !slider)
         return;
 
-    const QMetaProperty value = target->metaObject()->userProperty();
-    const bool told = value.isValid() && value.hasNotifySignal();
-    const QVariant before = value.read(target);
+    const int before = slider->value();
     sending = true;
     {
-        const QSignalBlocker quiet(told ? target.data() : nullptr);
+        const QSignalBlocker quiet(slider.data());
         for (const std::unique_ptr<QEvent> &event : events)
-            QCoreApplication::sendEvent(target, event.get());
-    }
-    // The value the burst has reached, told once: set back quietly, then
-    // set again aloud.
-    if (told && target) {
-        const QVariant after = value.read(target);
-        if (after != before) {
-            {
-                const QSignalBlocker quiet(target.data());
-                value.write(target, before);
-            }
-            value.write(target, after);
-        }
+            QCoreApplication::sendEvent(slider, event.get());
     }
     sending = false;
+    // The value the burst has reached, told once. The slider is not set back
+    // and again, which a screen reader would hear as two more moves.
+    if (slider && slider->value() != before)
+        emit slider->valueChanged(slider->value());
 }

@@ -4,6 +4,7 @@
 #ifndef INPUTBURSTFILTER_H
 #define INPUTBURSTFILTER_H
 
+#include <QAbstractSlider>
 #include <QEvent>
 #include <QObject>
 #include <QPointer>
@@ -11,20 +12,20 @@
 #include <memory>
 #include <vector>
 
-// Lets bursts of input move a widget only as fast as the widget can follow.
+// Lets bursts of input move a slider only as fast as the program can follow.
 //
 // At depth 10 one slider step rebuilds and repaints the tree for about half a
 // second, while a held key repeats 25 times a second and a flicked wheel
 // sends ten notches in half a second: each event would cost a rebuild of its
-// own, long after the hand has stopped. Installed on the application, the
-// filter holds key and wheel events to a widget back until the event loop
-// has taken in everything queued behind them; events of the same key, or of
-// the wheel, to the same widget join the burst. The widget then gets the
-// whole burst in order with its signals blocked, and one change of its value
-// (its user property, a slider's value) tells the rest of the program where
-// the burst has taken it. Every wheel notch and every press counts, but of a
-// held key's repeats only the newest, and none once the key is released.
-// Any other input sends the burst on first, and Tab, which moves the focus,
+// own, long after the hand has stopped. Installed on the sliders, the filter
+// holds key and wheel events to a slider back until the event loop has taken
+// in everything queued behind them; events of the same key, or of the wheel,
+// to the same slider join the burst. The slider then gets the whole burst in
+// order with its signals blocked, moving as each event takes it (which is
+// what a screen reader hears), and tells where the burst has taken it with
+// one valueChanged. Every wheel notch and every press counts, but of a held
+// key's repeats only the newest, and none once the key is released. Any other
+// input to a slider sends the burst on first, and Tab, which moves the focus,
 // is never held.
 class InputBurstFilter : public QObject
 {
@@ -37,11 +38,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    bool joinsBurst(const QObject *watched, const QEvent *event) const;
+    bool joinsBurst(const QAbstractSlider *slider, const QEvent *event) const;
     void sendBurst();
 
     std::vector<std::unique_ptr<QEvent>> burst;
-    QPointer<QObject> receiver;
+    QPointer<QAbstractSlider> receiver;
     bool sending = false;
 };
 

@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: MIT
 
 #include "allocator.h"
-#include "inputburstfilter.h"
 #include "mainwindow.h"
 #include "openglcheck.h"
 #include "qtbridge.h"
@@ -77,8 +76,6 @@ int main(int argc, char *argv[])
         fail(QStringLiteral("no OpenGL available on this display, so there is no tree to show"));
     passHeldMessagesOn();
 
-    InputBurstFilter inputBurstFilter;
-    a.installEventFilter(&inputBurstFilter);
     MainWindow w;
     w.show();
     return a.exec();

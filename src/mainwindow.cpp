@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 
 #include "mainwindow.h"
+#include "inputburstfilter.h"
 #include "openglbaumzeiger.h"
 
 #include <QGridLayout>
@@ -42,6 +43,12 @@ MainWindow::MainWindow(QWidget *parent)
             = erstelleZeile(hauptLayout, 6, tr("Rek. Depth: "),
                             tr("Number of levels drawn, the trunk being the first, in levels."), 1,
                             10, glZeiger->gebeRekTiefe(), SLOT(setzeRekTiefe(int)));
+
+    // Input that queues up behind a rebuild moves a slider once.
+    auto *eingabeBuendel = new InputBurstFilter(this);
+    for (QSlider *schieber : {winkelSchieber, winkelSkalSchieber, laengenSchieber,
+                              laengenRedSchieber, rekTiefeSchieber})
+        schieber->installEventFilter(eingabeBuendel);
 }
 
 MainWindow::~MainWindow()

@@ -268,33 +268,26 @@ void tst_Linetree::bursts()
     QVERIFY2(session.startX({"-screen", "0", "1024x768x24"}, QByteArray()), "Xvfb did not start");
     Display *display = session.display();
     const QTemporaryDir logFolder;
-    const QString log = logFolder.filePath("angles");
-    const QString preload = (qEnvironmentVariable("LD_PRELOAD") + ' ' + LINETREE_ANGLE_LOG_LIBRARY);
+    const QString angleLog = logFolder.filePath("angles");
+    const QString valueLog = logFolder.filePath("values");
+    const QString preload = (qEnvironmentVariable("LD_PRELOAD") + ' ' + LINETREE_LOG_LIBRARY);
     Linetree linetree(session, LINETREE_BINARY, QStringList(),
-                      {"LD_PRELOAD=" + preload.trimmed(), "LINETREE_ANGLE_LOG=" + log});
+                      {"LD_PRELOAD=" + preload.trimmed(), "LINETREE_ANGLE_LOG=" + angleLog,
+                       "LINETREE_VALUE_LOG=" + valueLog});
     QVERIFY(linetree.waitForStarted());
     const QDeadlineTimer deadline(waitMs * 3);
     QVERIFY2(!linetree.view(false, 150, 200, deadline).isNull(), "linetree showed no tree");
     QVERIFY2(linetree.waitUntilIdle(deadline), "linetree never came to rest");
     linetree.takeKeyboard();
     // The branch angle of every list compiled so far
-    const auto angles = [&log] {
-        QFile file(log);
-        QList<double> logged;
-        if (file.open(QIODevice::ReadOnly)) {
-            for (const QByteArray &line : file.readAll().split('\n')) {
-                if (!line.isEmpty())
-                    logged << line.toDouble();
-            }
-        }
-        return logged;
-    };
+    const auto angles = [&angleLog] { return readLog(angleLog); };
 
     // Depth 10, where a rebuild takes long enough for input to queue behind it
     setDepth(display, XK_End);
     QTRY_COMPARE_WITH_TIMEOUT(angles().size(), 2, waitMs);
     QVERIFY2(linetree.waitUntilIdle(deadline), "linetree never came to rest");
     QVERIFY(linetree.pointAtFirstSlider());
+    const int heardBefore = readLog(valueLog).size();
 
     // 10 ms apart, so that each key press has a time of its own: X reports
     // presses at the same time as the repeats of a held key. All are given
@@ -311,6 +304,9 @@ void tst_Linetree::bursts()
     QVERIFY2(!burst.isEmpty() && burst.size() <= rebuilds,
              qPrintable(QString("%1 rebuilds").arg(burst.size())));
     QCOMPARE(burst.last(), angle);
+    // A screen reader hears the slider move with each input at most.
+    const int heard = readLog(valueLog).size() - heardBefore;
+    QVERIFY2(heard <= input.size(), qPrintable(QString("%1 values heard").arg(heard)));
 
     requestClose(display, linetree.xWindow());
     QVERIFY2(linetree.waitForFinished(waitMs), "linetree did not end after the close request");

@@ -1,11 +1,12 @@
 // SPDX-FileCopyrightText: The linetree developers
 // SPDX-License-Identifier: MIT
 
-// Preloaded into the real linetree by the end-to-end test: writes the branch
-// angle of every display list the program compiles, one line each, to the
-// file that LINETREE_ANGLE_LOG names. The angle is that of the first tilt
-// about the local Z axis after glNewList: the trunk's first child. Both calls
-// are handed on to libGL's own, found with dlsym(RTLD_NEXT).
+// Preloaded into the real linetree by the end-to-end test and the benchmark,
+// with heardvalues.cpp: writes the branch angle of every display list the
+// program compiles, one line each, to the file that LINETREE_ANGLE_LOG names.
+// The angle is that of the first tilt about the local Z axis after glNewList:
+// the trunk's first child. Both calls are handed on to libGL's own, found with
+// dlsym(RTLD_NEXT).
 
 #include <qopengl.h>
 

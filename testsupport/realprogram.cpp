@@ -119,6 +119,19 @@ qint64 cpuTicks(qint64 pid)
     return fields.size() > 12 ? fields[11].toLongLong() + fields[12].toLongLong() : -1;
 }
 
+QList<double> readLog(const QString &path)
+{
+    QFile file(path);
+    QList<double> logged;
+    if (file.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : file.readAll().split('\n')) {
+            if (!line.isEmpty())
+                logged << line.toDouble();
+        }
+    }
+    return logged;
+}
+
 double Linetree::busyAfter(const QElapsedTimer &since, const QDeadlineTimer &deadline) const
 {
     const auto seconds = [&since] { return since.nsecsElapsed() / 1e9; };

@@ -178,6 +178,10 @@ void turnWheel(Display *display, bool down = true);
 // it is gone
 qint64 cpuTicks(qint64 pid);
 
+// The numbers in a log that the preloaded linetree-log library writes, one a
+// line; none while there is no log.
+QList<double> readLog(const QString &path);
+
 // With the keyboard on the first slider, "Angle: ": the last slider, "Rek.
 // Depth: ", to `end` (XK_End for 10, XK_Home for 1), and the keyboard back on
 // the first, a key at a time: keys typed faster come as auto-repeats.
