@@ -6,8 +6,9 @@
 // frame and one move of a drag. On the real program, started on an X server
 // of the benchmark's own and driven through XTest as a person would: the
 // start to the first painted tree, how long it stays busy after a held key,
-// a flicked wheel and a quick row of Page Up presses at depth 10, and its
-// memory at start, at depth 10 and back at depth 1.
+// a flicked wheel and a quick row of Page Up presses at depth 10, how many
+// values a screen reader hears for the wheel, and its memory at start, at
+// depth 10 and back at depth 1.
 //   linetree-bench [--compare OTHER_LINETREE]
 // puts another build of linetree beside the real one, alternating.
 
@@ -125,6 +126,7 @@ struct RealFigures
     std::vector<double> heldKey; // s busy after the last input
     std::vector<double> wheel;
     std::vector<double> pages;
+    std::vector<double> wheelHeard; // values
     std::vector<double> memoryAtStart; // MiB
     std::vector<double> memoryAtDepth10;
     std::vector<double> memoryBackAtDepth1;
@@ -138,9 +140,12 @@ QString measureReal(const QString &binary, RealFigures *figures)
     if (!session.startX({"-screen", "0", "1024x768x24"}, QByteArray()))
         return "Xvfb did not start";
     Display *display = session.display();
+    const QTemporaryDir logFolder;
+    const QString valueLog = logFolder.filePath("values");
     QElapsedTimer started;
     started.start();
-    Linetree linetree(session, binary, QStringList());
+    Linetree linetree(session, binary, QStringList(),
+                      {"LD_PRELOAD=" LINETREE_LOG_LIBRARY, "LINETREE_VALUE_LOG=" + valueLog});
     if (!linetree.waitForStarted())
         return "did not start";
     if (linetree.view(false, 150, 200, QDeadlineTimer(waitMs)).isNull())
@@ -179,6 +184,7 @@ QString measureReal(const QString &binary, RealFigures *figures)
         return "never idle after End";
     if (!linetree.pointAtFirstSlider())
         return "no view to point below";
+    const int heardBefore = readLog(valueLog).size();
     for (int i = 0; i < 10; ++i) {
         turnWheel(display);
         QThread::msleep(50);
@@ -187,6 +193,7 @@ QString measureReal(const QString &binary, RealFigures *figures)
     figures->wheel.push_back(linetree.busyAfter(input, deadline));
     if (figures->wheel.back() < 0)
         return "never idle after the wheel";
+    figures->wheelHeard.push_back(readLog(valueLog).size() - heardBefore);
 
     // From the left end, eight separate Page Up presses in 0.8 s
     typeKey(display, XK_Home);
@@ -243,6 +250,7 @@ void reportReal(const QStringList &binaries)
     row("s busy after Left held for 1 s", &RealFigures::heldKey);
     row("s busy after 10 wheel notches in 0.5 s", &RealFigures::wheel);
     row("s busy after 8 Page Up presses in 0.8 s", &RealFigures::pages);
+    row("values heard for the 10 wheel notches", &RealFigures::wheelHeard);
     row("MiB resident at start", &RealFigures::memoryAtStart);
     row("MiB resident at depth 10", &RealFigures::memoryAtDepth10);
     row("MiB resident back at depth 1", &RealFigures::memoryBackAtDepth1);
