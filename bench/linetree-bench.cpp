@@ -126,7 +126,7 @@ struct RealFigures
     std::vector<double> heldKey; // s busy after the last input
     std::vector<double> wheel;
     std::vector<double> pages;
-    std::vector<double> wheelHeard; // values
+    std::vector<double> wheelHeard;    // values
     std::vector<double> memoryAtStart; // MiB
     std::vector<double> memoryAtDepth10;
     std::vector<double> memoryBackAtDepth1;

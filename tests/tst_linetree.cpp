@@ -189,8 +189,7 @@ void tst_Linetree::cannotShow_data()
             << x11 << false << QStringList {"GALLIUM_DRIVER=nonexistent"} << QStringList()
             << noOpenGL;
     QTest::newRow("GLX, but indirect rendering, which Xvfb refuses")
-            << x11 << false << QStringList {"LIBGL_ALWAYS_INDIRECT=1"} << QStringList()
-            << noOpenGL;
+            << x11 << false << QStringList {"LIBGL_ALWAYS_INDIRECT=1"} << QStringList() << noOpenGL;
     QTest::newRow("no display: DISPLAY is not set")
             << QStringList() << false << QStringList() << QStringList() << noDisplay;
     QTest::newRow("an X display that is not there")

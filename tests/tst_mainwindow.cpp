@@ -295,9 +295,8 @@ void tst_MainWindow::bursts()
     for (const QChar event : std::as_const(events))
         inputs += QString("PRDEW").contains(event);
     const QList<int> heardNow = heardValues(slider).mid(heard);
-    QVERIFY2(heardNow.size() <= inputs, qPrintable(QString("heard %1 values for %2 inputs")
-                                                           .arg(heardNow.size())
-                                                           .arg(inputs)));
+    QVERIFY2(heardNow.size() <= inputs,
+             qPrintable(QString("heard %1 values for %2 inputs").arg(heardNow.size()).arg(inputs)));
     QCOMPARE(leftToParents, int(events.count('V')));
 }
 

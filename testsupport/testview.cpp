@@ -35,7 +35,8 @@ QVector<Segment> TestView::capture()
         const auto unit = [&](float window, int origin, int side) {
             return float(((window - origin) * 2.0 / side - 1) * halfSide);
         };
-        return QVector3D(unit(v.x(), viewport[0], viewport[2]), unit(v.y(), viewport[1], viewport[3]),
+        return QVector3D(unit(v.x(), viewport[0], viewport[2]),
+                         unit(v.y(), viewport[1], viewport[3]),
                          float(halfSide * (1 - 2 * double(v.z()))));
     };
     for (Segment &line : lines)
