@@ -8,10 +8,10 @@
 // the trunk's first child. Both calls are handed on to libGL's own, found with
 // dlsym(RTLD_NEXT).
 
+#include "logfile.h"
+
 #include <qopengl.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <dlfcn.h>
 
 namespace {
@@ -20,13 +20,7 @@ bool compiling = false;
 
 std::FILE *log()
 {
-    static std::FILE *file = [] {
-        const char *path = std::getenv("LINETREE_ANGLE_LOG");
-        std::FILE *opened = path ? std::fopen(path, "a") : nullptr;
-        if (opened)
-            std::setvbuf(opened, nullptr, _IOLBF, 0); // each line as it comes
-        return opened;
-    }();
+    static std::FILE *file = openLog("LINETREE_ANGLE_LOG");
     return file;
 }
 

@@ -9,12 +9,11 @@
 // one line each.
 
 #include "heardvalues.h"
+#include "logfile.h"
 
 #include <QAccessible>
 #include <QHash>
 
-#include <cstdio>
-#include <cstdlib>
 #include <dlfcn.h>
 
 namespace {
@@ -27,13 +26,7 @@ QHash<const QObject *, QList<int>> &heard()
 
 std::FILE *log()
 {
-    static std::FILE *file = [] {
-        const char *path = std::getenv("LINETREE_VALUE_LOG");
-        std::FILE *opened = path ? std::fopen(path, "a") : nullptr;
-        if (opened)
-            std::setvbuf(opened, nullptr, _IOLBF, 0); // each line as it comes
-        return opened;
-    }();
+    static std::FILE *file = openLog("LINETREE_VALUE_LOG");
     return file;
 }
 
