@@ -93,7 +93,10 @@ void typeKey(Display *display, KeySym key, bool shift)
     const unsigned int code = XKeysymToKeycode(display, key);
     if (shift)
         XTestFakeKeyEvent(display, shiftCode, True, CurrentTime);
-    XTestFakeKeyEvent(display, code, True, CurrentTime);
+    // X11 programs take a release and a press of a key at the same time for
+    // its auto-repeat, and a busy server may give the release of one press and
+    // the next press the same time: the server waits 2 ms before each press.
+    XTestFakeKeyEvent(display, code, True, 2);
     XTestFakeKeyEvent(display, code, False, CurrentTime);
     if (shift)
         XTestFakeKeyEvent(display, shiftCode, False, CurrentTime);
