@@ -7,11 +7,21 @@
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 
-bool openGLUsable()
+// A context as the view gets it, made current and asked for its version
+QString openGLProblem()
 {
     QOffscreenSurface surface;
     surface.create();
     QOpenGLContext context;
-    return context.create() && context.makeCurrent(&surface)
-            && context.functions()->glGetString(GL_VERSION);
+    if (!context.create() || !context.makeCurrent(&surface)
+        || !context.functions()->glGetString(GL_VERSION))
+        return QStringLiteral("no OpenGL available on this display, so there is no tree to show");
+    // Display lists, the matrix stack and glBegin exist only there
+    if (context.isOpenGLES() || context.format().profile() == QSurfaceFormat::CoreProfile) {
+        return QStringLiteral("the tree needs desktop OpenGL with the compatibility profile, "
+                              "and this display offers %1")
+                .arg(context.isOpenGLES() ? QStringLiteral("OpenGL ES")
+                                          : QStringLiteral("only a core profile"));
+    }
+    return QString();
 }

@@ -4,8 +4,10 @@
 #ifndef OPENGLCHECK_H
 #define OPENGLCHECK_H
 
-// Whether this display gives an OpenGL context that can be made current and
-// answers; the application object must exist.
-bool openGLUsable();
+#include <QString>
+
+// Why the OpenGL of this display cannot show the tree, in words for the user;
+// empty where it can. The application object must exist.
+QString openGLProblem();
 
 #endif // OPENGLCHECK_H

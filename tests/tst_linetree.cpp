@@ -94,25 +94,32 @@ void tst_Linetree::desktops_data()
     QTest::addColumn<QByteArray>("resources");        // as a desktop sets them on X
     QTest::addColumn<bool>("wayland");                // a Wayland compositor too
     QTest::addColumn<QStringList>("environment");
-    QTest::addColumn<int>("scale");      // of the view's 200 × 200 minimum
-    QTest::addColumn<bool>("onWayland"); // where the window shows
+    QTest::addColumn<int>("scale");       // of the view's 200 × 200 minimum
+    QTest::addColumn<bool>("onWayland");  // where the window shows
+    QTest::addColumn<QByteArray>("told"); // on standard error, as it came
 
     const QStringList x11 {"-screen", "0", "1024x768x24"};
     const bool qt6 = QT_VERSION_MAJOR >= 6;
-    QTest::newRow("X11, 96 dpi") << x11 << QByteArray() << false << QStringList() << 1 << false;
+    QTest::newRow("X11, 96 dpi") << x11 << QByteArray() << false << QStringList() << 1 << false
+                                 << QByteArray();
     QTest::newRow("X11, 192 dpi: the view scales with the fonts")
             << x11 + QStringList {"-dpi", "192"} << QByteArray("Xft.dpi:\t192\n") << false
-            << QStringList() << 2 << false;
+            << QStringList() << 2 << false << QByteArray();
+    QTest::newRow("X11, Qt's debug output asked for: passed on from the start")
+            << x11 << QByteArray() << false << QStringList {"QT_LOGGING_RULES=qt.qpa.gl=true"} << 1
+            << false << QByteArray("qt.qpa.gl: Xcb GLX gl-integration created\n");
     QTest::addRow("Wayland session (KDE): shown %s", qt6 ? "natively" : "through XWayland")
             << x11 << QByteArray() << true
-            << QStringList {"XDG_SESSION_TYPE=wayland", "XDG_CURRENT_DESKTOP=KDE"} << 1 << qt6;
+            << QStringList {"XDG_SESSION_TYPE=wayland", "XDG_CURRENT_DESKTOP=KDE"} << 1 << qt6
+            << QByteArray();
     if (qt6) {
         QTest::newRow("Wayland without X: shown natively")
-                << QStringList() << QByteArray() << true << QStringList() << 1 << true;
+                << QStringList() << QByteArray() << true << QStringList() << 1 << true
+                << QByteArray();
     } else {
         QTest::newRow("Wayland chosen (QT_QPA_PLATFORM=wayland): shown through XWayland")
                 << x11 << QByteArray() << true << QStringList {"QT_QPA_PLATFORM=wayland"} << 1
-                << false;
+                << false << QByteArray();
     }
 }
 
@@ -124,6 +131,7 @@ void tst_Linetree::desktops()
     QFETCH(QStringList, environment);
     QFETCH(int, scale);
     QFETCH(bool, onWayland);
+    QFETCH(QByteArray, told);
 
     Session session;
     if (!serverArguments.isEmpty())
@@ -168,6 +176,7 @@ void tst_Linetree::desktops()
              "linetree did not end after the close request");
     QCOMPARE(linetree.exitStatus(), QProcess::NormalExit);
     QCOMPARE(linetree.exitCode(), 0);
+    QVERIFY(linetree.readAllStandardError().contains(told));
 }
 
 void tst_Linetree::cannotShow_data()
@@ -177,35 +186,62 @@ void tst_Linetree::cannotShow_data()
     QTest::addColumn<QStringList>("environment");
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("message"); // linetree's one line, a pattern
+    QTest::addColumn<QString>("asked");   // output the user asked for, before it
+    QTest::addColumn<bool>("aborts");     // as Qt ends a program, else with 1
 
     const QStringList x11 {"-screen", "0", "1024x768x24"};
     const QString noOpenGL = "^linetree: no OpenGL available on this display";
     const QString noDisplay = "^linetree: .*display.*\\(DISPLAY is not set\\)$";
+    const QString noCompatibility
+            = "^linetree: the tree needs desktop OpenGL with the compatibility profile";
+    const QString preload = "LD_PRELOAD="
+            + (qEnvironmentVariable("LD_PRELOAD") + ' ' + LINETREE_LOG_LIBRARY).trimmed();
     QTest::newRow("no OpenGL: neither GLX nor EGL")
             << x11 + QStringList {"-extension", "GLX"} << false
             << QStringList {"__EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent"} << QStringList()
-            << noOpenGL;
+            << noOpenGL << QString() << false;
     QTest::newRow("GLX, but a driver that cannot start")
             << x11 << false << QStringList {"GALLIUM_DRIVER=nonexistent"} << QStringList()
-            << noOpenGL;
+            << noOpenGL << QString() << false;
     QTest::newRow("GLX, but indirect rendering, which Xvfb refuses")
-            << x11 << false << QStringList {"LIBGL_ALWAYS_INDIRECT=1"} << QStringList() << noOpenGL;
+            << x11 << false << QStringList {"LIBGL_ALWAYS_INDIRECT=1"} << QStringList() << noOpenGL
+            << QString() << false;
     QTest::newRow("no display: DISPLAY is not set")
-            << QStringList() << false << QStringList() << QStringList() << noDisplay;
+            << QStringList() << false << QStringList() << QStringList() << noDisplay << QString()
+            << false;
     QTest::newRow("an X display that is not there")
             << QStringList() << false << QStringList {"DISPLAY=:999"} << QStringList()
-            << "^linetree: cannot show the window: .*:999";
+            << "^linetree: cannot show the window: .*:999" << QString() << false;
+    QTest::newRow("no display, Qt's plugin output asked for: the cause named after it")
+            << QStringList() << false << QStringList {"QT_DEBUG_PLUGINS=1"} << QStringList()
+            << "^linetree: cannot show the window: could not connect to display "
+               "\\(DISPLAY is not set\\)$"
+            << "^(qt\\.core\\.plugin\\.factoryloader: |QFactoryLoader::QFactoryLoader\\(\\) "
+               ")checking "
+               "directory path"
+            << false;
+    QTest::newRow("no display, warnings fatal: the line, then Qt's abort")
+            << QStringList() << false << QStringList {"QT_FATAL_WARNINGS=1"} << QStringList()
+            << noDisplay << QString() << true;
+    QTest::newRow("OpenGL ES, as Qt built for it gives")
+            << x11 << false << QStringList {preload, "LINETREE_SURFACE_FORMAT=es"} << QStringList()
+            << noCompatibility << QString() << false;
+    QTest::newRow("a core profile without compatibility")
+            << x11 << false << QStringList {preload, "LINETREE_SURFACE_FORMAT=core"}
+            << QStringList() << noCompatibility << QString() << false;
     if (QT_VERSION_MAJOR < 6) {
         QTest::newRow("Wayland without XWayland")
-                << QStringList() << true << QStringList() << QStringList() << noDisplay;
+                << QStringList() << true << QStringList() << QStringList() << noDisplay << QString()
+                << false;
         QTest::newRow("Wayland chosen (-platform wayland) without XWayland")
                 << QStringList() << true << QStringList() << QStringList {"-platform", "wayland"}
-                << noDisplay;
+                << noDisplay << QString() << false;
     }
 }
 
 // Where no tree can be shown, linetree says why in one line of its own,
-// shows no window and ends with 1, without Qt's abort or its own messages.
+// after the output the user asked Qt for, shows no window and ends with 1,
+// without Qt's abort or its warnings, unless warnings were made fatal.
 void tst_Linetree::cannotShow()
 {
     QFETCH(QStringList, serverArguments);
@@ -213,6 +249,8 @@ void tst_Linetree::cannotShow()
     QFETCH(QStringList, environment);
     QFETCH(QStringList, arguments);
     QFETCH(QString, message);
+    QFETCH(QString, asked);
+    QFETCH(bool, aborts);
 
     Session session;
     if (!serverArguments.isEmpty())
@@ -223,17 +261,26 @@ void tst_Linetree::cannotShow()
     Linetree linetree(session, LINETREE_BINARY, arguments, environment);
     QVERIFY(linetree.waitForStarted());
     QVERIFY2(linetree.waitForFinished(waitMs), "linetree did not end");
-    QCOMPARE(linetree.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(linetree.exitCode(), 1);
-    // Mesa's own lines on a driver that does not start may come first, but
-    // none of Qt's.
+    if (aborts) {
+        QCOMPARE(linetree.exitStatus(), QProcess::CrashExit);
+    } else {
+        QCOMPARE(linetree.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(linetree.exitCode(), 1);
+    }
+    // Mesa's own lines on a driver that does not start may come first, or
+    // what the user asked Qt for, but no other line of Qt's.
     QStringList lines = QString(linetree.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
     QVERIFY(!lines.isEmpty());
     const QString own = lines.takeLast();
     QVERIFY2(own.contains(QRegularExpression(message)), qPrintable(own));
     static const QRegularExpression mesa("^(libGL error|libEGL warning|glx): ");
-    for (const QString &line : std::as_const(lines))
-        QVERIFY2(line.contains(mesa), qPrintable(line));
+    if (asked.isEmpty()) {
+        for (const QString &line : std::as_const(lines))
+            QVERIFY2(line.contains(mesa), qPrintable(line));
+    } else {
+        QVERIFY2(!lines.filter(QRegularExpression(asked)).isEmpty(),
+                 "the output asked for was dropped");
+    }
     if (session.display())
         QVERIFY(!linetree.xWindow());
 }

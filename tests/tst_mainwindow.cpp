@@ -50,9 +50,8 @@ private slots:
 
 void tst_MainWindow::initTestCase()
 {
-    QVERIFY2(openGLUsable(),
-             "no usable OpenGL on this display, and the view cannot be tested "
-             "without it");
+    const QString problem = openGLProblem();
+    QVERIFY2(problem.isEmpty(), qPrintable(problem + ", and the view cannot be tested without it"));
 }
 
 void tst_MainWindow::startsWithOneBuild()

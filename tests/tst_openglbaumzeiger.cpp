@@ -70,9 +70,8 @@ QVector3D direction(const Segment &s)
 
 void tst_OpenGLBaumZeiger::initTestCase()
 {
-    QVERIFY2(openGLUsable(),
-             "no usable OpenGL on this display, and the view cannot be tested "
-             "without it");
+    const QString problem = openGLProblem();
+    QVERIFY2(problem.isEmpty(), qPrintable(problem + ", and the view cannot be tested without it"));
     shared = std::make_unique<TestView>();
     QVERIFY(showView(*shared));
 }

@@ -1,0 +1,23 @@
+// SPDX-FileCopyrightText: The linetree developers
+// SPDX-License-Identifier: MIT
+
+#ifndef STARTUPMESSAGES_H
+#define STARTUPMESSAGES_H
+
+#include <QString>
+
+// Qt's messages from the time before linetree knows that it has a display
+// and OpenGL. Where either is missing, one line of linetree's own says why
+// instead of Qt's warnings, after the debug output the user asked for;
+// otherwise they are all passed on as they came. Qt may log from any thread.
+
+// From now on, before the application object is made
+void holdMessages();
+
+// Every message held, as it came, and every later one at once
+void passHeldMessagesOn();
+
+// Says why on standard error and ends the program with status 1.
+[[noreturn]] void failToStart(const QString &reason);
+
+#endif // STARTUPMESSAGES_H
