@@ -1,9 +1,10 @@
 // SPDX-FileCopyrightText: The linetree developers
 // SPDX-License-Identifier: MIT
 
-// Measures what a linetree user waits for. In a view of its own: the rebuild
-// after a slider move, with and without giving memory back, the repaint of a
-// frame and one move of a drag. On the real program, started on an X server
+// Measures what a linetree user waits for. In a window of its own: the
+// rebuild after a slider move, with and without giving memory back, the
+// repaint of a frame, one move of a drag, and the memory held as the view moves
+// between windows. On the real program, started on an X server
 // of the benchmark's own and driven through XTest as a person would: the
 // start to the first painted tree, how long it stays busy after a held key,
 // a flicked wheel and a quick row of Page Up presses at depth 10, how many
@@ -267,10 +268,9 @@ int main(int argc, char *argv[])
     if (arguments.size() == 3 && arguments[1] == "--compare")
         binaries << arguments[2];
 
-    TestView view;
-    view.resize(600, 600);
-    view.show();
-    if (!QTest::qWaitForWindowExposed(&view)) {
+    ViewWindow window(QSize(600, 600));
+    TestView &view = *window.view;
+    if (!window.showExposed()) {
         std::printf("FAIL: the view was never shown\n");
         return 1;
     }
@@ -285,6 +285,7 @@ int main(int argc, char *argv[])
         const int builds = compiledLists();
         const int paints = view.paints;
         view.setzeRekTiefe(depth);
+        QCoreApplication::processEvents();
         expect(compiledLists() == builds + 1, "a slot call did not rebuild exactly once", depth);
         expect(view.paints == paints + 1, "a slot call did not paint exactly once", depth);
         const int segments = view.capture().size();
@@ -302,6 +303,7 @@ int main(int argc, char *argv[])
             QApplication::sendEvent(&view, &move);
         });
         QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, QPoint(x, 300));
+        QCoreApplication::processEvents();
         expect(compiledLists() == buildsBeforeDrag, "a drag move rebuilt the list", depth);
         expect(view.paints == paintsBeforeDrag + runs, "a drag move did not paint exactly once",
                depth);
@@ -328,6 +330,26 @@ int main(int argc, char *argv[])
                 qPrintable(format(withTrim)), qPrintable(format(withoutTrim)),
                 100 * (withTrim.median / withoutTrim.median - 1));
 #endif
+
+    // Moved to another window and back, as a dock floats and docks again
+    QWidget elsewhere;
+    elsewhere.resize(600, 600);
+    elsewhere.show();
+    if (!QTest::qWaitForWindowExposed(&elsewhere)) {
+        std::printf("FAIL: the second window was never shown\n");
+        return 1;
+    }
+    const qint64 pid = QCoreApplication::applicationPid();
+    std::printf("\nMiB resident at depth 10: %.0f", residentMiB(pid));
+    for (int move = 1; move <= 4; ++move) {
+        const int paints = view.paints;
+        view.setParent(move % 2 ? &elsewhere : static_cast<QWidget *>(&window));
+        view.show();
+        QTest::qWait(1000);
+        expect(view.paints > paints, "a view moved to another window was not drawn", 10);
+        std::printf("; after move %d: %.0f", move, residentMiB(pid));
+    }
+    std::printf("\n");
 
     reportReal(binaries);
     return failed ? 1 : 0;

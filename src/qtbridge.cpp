@@ -4,6 +4,7 @@
 #include "qtbridge.h"
 
 #include <QCoreApplication>
+#include <QOpenGLContext>
 
 #if QT_VERSION_MAJOR < 6
 
@@ -48,22 +49,21 @@ GLWidget::GLWidget(QWidget *parent)
     setTextureFormat(GL_RGB8);
 }
 
-// Qt 6 holds repaint() back to once a frame. So Qt's own paint handler draws
-// the frame now, flushed at once as QGLWidget's buffer swap flushes it, and
-// the window composes it at its next flush: updating the area under the view,
-// not the view itself, keeps Qt from drawing it again. A view that is a
-// window of its own has nothing under it.
+GLWidget::~GLWidget()
+{
+    // The view has freed its list; QOpenGLWidget destroys the context next.
+    if (QOpenGLContext *current = context())
+        disconnect(current, &QOpenGLContext::aboutToBeDestroyed, this, &GLWidget::releaseList);
+}
+
+// Qt holds repaint() back to once a frame. Marked for an update, the view is
+// drawn by Qt's own paint path when its window takes the update request,
+// which is taken here at once: the frame is drawn once and composed now. A
+// hidden view is drawn once it is shown again.
 void GLWidget::updateGL()
 {
-    if (!isValid() || !isVisible())
-        return;
-    QPaintEvent frame(rect());
-    QOpenGLWidget::paintEvent(&frame);
-    glFlush();
-    if (QWidget *parent = parentWidget())
-        parent->update(geometry());
-    else
-        update();
+    update();
+    QCoreApplication::sendPostedEvents(window(), QEvent::UpdateRequest);
 }
 
 // Qt points the viewport at the whole framebuffer before every paintGL, and
@@ -80,6 +80,36 @@ void GLWidget::keepViewport()
     resizeGL(pixels.width(), pixels.height());
     glGetIntegerv(GL_VIEWPORT, viewport);
     viewportFor = pixels;
+}
+
+GLuint GLWidget::glGenLists(GLsizei range)
+{
+    // The first list of a new context is freed with it, as Qt's hellogl2
+    // frees what it makes.
+    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &GLWidget::releaseList,
+            Qt::UniqueConnection);
+    liveList = ::glGenLists(range);
+    return liveList;
+}
+
+// A list name from a context that is gone would name nothing here, or a list
+// of someone else's.
+void GLWidget::glDeleteLists(GLuint list, GLsizei range)
+{
+    if (list == 0 || list != liveList)
+        return;
+    ::glDeleteLists(list, range);
+    liveList = 0;
+}
+
+// The context goes, with the view moved to another window or destroyed; the
+// next one, if any, gets a list, a viewport and a projection of its own.
+void GLWidget::releaseList()
+{
+    makeCurrent();
+    glDeleteLists(liveList, 1);
+    doneCurrent();
+    viewportFor = QSize();
 }
 
 // Qt 6 runs natively on Wayland and scales for high DPI by itself.

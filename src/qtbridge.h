@@ -42,8 +42,9 @@ template<typename Event> Event *copyOf(const Event &event)
 // window composes, and Qt draws it whenever a repaint, grab(),
 // grabFramebuffer() or render() asks for a frame. This keeps QGLWidget's
 // promises to the view on top of it: the viewport that resizeGL sets, in the
-// framebuffer's own pixels, for every frame, and updateGL as an immediate
-// repaint.
+// framebuffer's own pixels, for every frame; updateGL as an immediate
+// repaint; and the view's display list kept in the view's context, which Qt
+// drops and makes anew whenever the view moves to another window.
 //
 // It declares no Q_OBJECT, so that the view's meta-object sits directly on
 // QOpenGLWidget's, as it sits on QGLWidget's on Qt 5.
@@ -51,6 +52,7 @@ class GLWidget : public QOpenGLWidget
 {
 public:
     explicit GLWidget(QWidget *parent = nullptr);
+    ~GLWidget() override;
 
     void updateGL();
 
@@ -58,9 +60,17 @@ protected:
     // The view's paintGL calls this first.
     void keepViewport();
 
+    // The view's calls that make and free its display list reach these
+    // first, as GL calls reach QOpenGLFunctions in a widget derived from it.
+    GLuint glGenLists(GLsizei range);
+    void glDeleteLists(GLuint list, GLsizei range);
+
 private:
+    void releaseList();
+
     QSize viewportFor; // the framebuffer size, in pixels, that `viewport` was set for
     GLint viewport[4] = {};
+    GLuint liveList = 0; // the display list alive in the current context
 };
 
 inline QPoint positionOf(const QMouseEvent *event)

@@ -39,12 +39,15 @@ private slots:
     void everySlotRebuildsAndRepaints();
     void oneListAlive();
     void slotsBeforeFirstShow();
+    void keepsItsTree_data();
+    void keepsItsTree();
 
 private:
     TestView &sharedView();
 
-    // Rows that need no particular size or history share one shown view.
-    std::unique_ptr<TestView> shared;
+    // Rows that need no particular size or history share one view, shown in a
+    // window as linetree shows it.
+    std::unique_ptr<ViewWindow> shared;
 };
 
 namespace {
@@ -72,8 +75,8 @@ void tst_OpenGLBaumZeiger::initTestCase()
 {
     const QString problem = openGLProblem();
     QVERIFY2(problem.isEmpty(), qPrintable(problem + ", and the view cannot be tested without it"));
-    shared = std::make_unique<TestView>();
-    QVERIFY(showView(*shared));
+    shared = std::make_unique<ViewWindow>();
+    QVERIFY(shared->showExposed());
 }
 
 void tst_OpenGLBaumZeiger::cleanupTestCase()
@@ -83,8 +86,8 @@ void tst_OpenGLBaumZeiger::cleanupTestCase()
 
 TestView &tst_OpenGLBaumZeiger::sharedView()
 {
-    shared->restart();
-    return *shared;
+    shared->view->restart();
+    return *shared->view;
 }
 
 void tst_OpenGLBaumZeiger::startValues()
@@ -496,11 +499,15 @@ void tst_OpenGLBaumZeiger::everySlotRebuildsAndRepaints()
     TestView &view = sharedView();
     view.setzeRekTiefe(depth);
     QVERIFY(!glErrorRaised());
+    QTest::qWait(20); // repaints that other windows' exposures left
     const int paints = view.paints;
     const int builds = compiledLists();
 
     QVERIFY(QMetaObject::invokeMethod(&view, slot, Q_ARG(int, value)));
     QCOMPARE(compiledLists(), builds + 1);
+    QCOMPARE(view.paints, paints + 1);
+    // The window composes that frame without drawing it again.
+    QTest::qWait(20);
     QCOMPARE(view.paints, paints + 1);
 
     view.updateGL();
@@ -571,6 +578,77 @@ void tst_OpenGLBaumZeiger::slotsBeforeFirstShow()
     const QVector<Segment> lines = view.capture();
     QCOMPARE(lines.size(), 1);
     QVERIFY(near(lines[0].von, QVector3D(0, -1, 0)));
+    QVERIFY(!glErrorRaised());
+}
+
+void tst_OpenGLBaumZeiger::keepsItsTree_data()
+{
+    QTest::addColumn<QString>("path"); // what the view goes through before a slot runs
+
+    QTest::newRow("in a window") << "in a window";
+    QTest::newRow("a window of its own") << "a window of its own";
+    QTest::newRow("hidden while a slot runs, then shown") << "hidden";
+    QTest::newRow("moved to another window") << "moved";
+}
+
+// Whatever a view goes through, each repaint draws it once, the screen shows
+// the tree it holds, and its lists live only in the context it draws with:
+// Qt 6 drops a view's context when it moves to another window.
+void tst_OpenGLBaumZeiger::keepsItsTree()
+{
+    QFETCH(QString, path);
+    // The tree the view ends with, as a view of the same size draws it
+    TestView &reference = sharedView();
+    reference.setzeRekTiefe(5);
+    const QImage tree = reference.frame().convertToFormat(QImage::Format_RGB32);
+
+    ViewWindow window;
+    TestView ownWindow;
+    TestView *view = window.view;
+    if (path == "a window of its own") {
+        view = &ownWindow;
+        QVERIFY(showView(ownWindow));
+    } else {
+        QVERIFY(window.showExposed());
+    }
+    view->setzeRekTiefe(3);
+    // Shares the view's first lists, and sees whether they outlive its context
+    QOffscreenSurface surface;
+    surface.create();
+    QOpenGLContext witness;
+    witness.setShareContext(view->glContext());
+    QVERIFY(witness.create());
+    const GLuint firstList = view->objektRef;
+    const int foreignDeletes = foreignListDeletes();
+
+    QWidget elsewhere;
+    if (path == "moved") {
+        elsewhere.resize(300, 300);
+        elsewhere.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&elsewhere));
+        view->setParent(&elsewhere);
+        view->show();
+    }
+    QTest::qWait(50);
+
+    // One frame for the slot. A hidden view is drawn when shown again, and on
+    // Qt 5 at once into its unmapped window too.
+    const int paints = view->paints;
+    if (path == "hidden")
+        view->hide();
+    view->setzeRekTiefe(5);
+    view->show();
+    QTest::qWait(50);
+    if (path != "hidden")
+        QCOMPARE(view->paints, paints + 1);
+    QCOMPARE(view->frame().convertToFormat(QImage::Format_RGB32), tree);
+    QTRY_COMPARE(onScreen(view).convertToFormat(QImage::Format_RGB32), tree);
+
+    QVERIFY(witness.makeCurrent(&surface));
+    if (!QOpenGLContext::areSharing(&witness, view->glContext()))
+        QVERIFY2(!glIsList(firstList), "a list outlives the context the view left");
+    QCOMPARE(foreignListDeletes(), foreignDeletes);
+    view->makeCurrent();
     QVERIFY(!glErrorRaised());
 }
 

@@ -1,11 +1,12 @@
 // SPDX-FileCopyrightText: The linetree developers
 // SPDX-License-Identifier: MIT
 
-// Counts the display lists this process compiles. It defines glNewList itself,
-// so the dynamic linker binds the view's calls here instead of to libGL;
-// each call is counted and handed on to libGL's own glNewList, found with
-// dlsym(RTLD_NEXT). The view calls glNewList once per rebuild and nothing
-// else in the program compiles a list, so the count is the number of rebuilds.
+// Counts the display lists this process compiles and the deletes that name no
+// list. It defines glNewList and glDeleteLists itself, so the dynamic linker
+// binds the view's calls here instead of to libGL; each call is counted and
+// handed on to libGL's own function, found with dlsym(RTLD_NEXT). The view
+// calls glNewList once per rebuild and nothing else in the program compiles a
+// list, so the count is the number of rebuilds.
 
 #include "listcounter.h"
 
@@ -13,7 +14,8 @@
 
 namespace {
 int listCompiles = 0;
-}
+int foreignDeletes = 0;
+} // namespace
 
 extern "C" void glNewList(GLuint list, GLenum mode)
 {
@@ -23,7 +25,22 @@ extern "C" void glNewList(GLuint list, GLenum mode)
     next(list, mode);
 }
 
+// List 0 is no list, and OpenGL ignores it.
+extern "C" void glDeleteLists(GLuint list, GLsizei range)
+{
+    using DeleteLists = void (*)(GLuint, GLsizei);
+    static const auto next = reinterpret_cast<DeleteLists>(dlsym(RTLD_NEXT, "glDeleteLists"));
+    for (GLsizei i = 0; i < range; ++i)
+        foreignDeletes += list != 0 && !glIsList(list + GLuint(i));
+    next(list, range);
+}
+
 int compiledLists()
 {
     return listCompiles;
+}
+
+int foreignListDeletes()
+{
+    return foreignDeletes;
 }

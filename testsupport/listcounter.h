@@ -10,4 +10,8 @@
 // rebuild and nothing else compiles any.
 int compiledLists();
 
+// How many times this process has deleted a list name that is no list in the
+// current context: a name of another context's, or one already deleted.
+int foreignListDeletes();
+
 #endif // LISTCOUNTER_H

@@ -3,6 +3,11 @@
 
 #include "testview.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTest>
+#include <QVBoxLayout>
+
 #include <vector>
 
 bool glErrorRaised()
@@ -104,4 +109,28 @@ QOpenGLContext *TestView::glContext() const
 #else
     return context();
 #endif
+}
+
+ViewWindow::ViewWindow(const QSize &size)
+    : view(new TestView(this))
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(QMargins());
+    layout->addWidget(view);
+    resize(size);
+}
+
+bool ViewWindow::showExposed()
+{
+    show();
+    return QTest::qWaitForWindowExposed(this);
+}
+
+QImage onScreen(const QWidget *widget)
+{
+    const QPoint at = widget->mapTo(widget->window(), QPoint());
+    return QGuiApplication::primaryScreen()
+            ->grabWindow(widget->window()->winId(), at.x(), at.y(), widget->width(),
+                         widget->height())
+            .toImage();
 }

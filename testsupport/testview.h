@@ -12,6 +12,7 @@
 #include <QOpenGLContext>
 #include <QVector3D>
 #include <QVector>
+#include <QWidget>
 
 struct Segment
 {
@@ -93,6 +94,22 @@ private:
     const State start {rotX,   rotY,        rekTiefe,   winkel,
                        laenge, verkuerzung, winkelSkal, letzteMausPos};
 };
+
+// A window that the view fills, as linetree's window holds it: the path by
+// which the program draws.
+class ViewWindow : public QWidget
+{
+public:
+    explicit ViewWindow(const QSize &size = QSize(300, 300));
+
+    // Shows the window and waits until it is on the screen.
+    bool showExposed();
+
+    TestView *const view;
+};
+
+// What the screen shows of a widget, read back from the display
+QImage onScreen(const QWidget *widget);
 
 // Reads and clears OpenGL's error flags in the current context.
 bool glErrorRaised();
