@@ -7,7 +7,8 @@
 // between windows. On the real program, started on an X server
 // of the benchmark's own and driven through XTest as a person would: the
 // start to the first painted tree, how long it stays busy after a held key,
-// a flicked wheel and a quick row of Page Up presses at depth 10, how many
+// a flicked wheel and a quick row of Page Up presses on a slider and after a
+// held arrow key and a quick row of presses on the view at depth 10, how many
 // values a screen reader hears for the wheel, and its memory at start, at
 // depth 10 and back at depth 1.
 //   linetree-bench [--compare OTHER_LINETREE]
@@ -127,6 +128,8 @@ struct RealFigures
     std::vector<double> heldKey; // s busy after the last input
     std::vector<double> wheel;
     std::vector<double> pages;
+    std::vector<double> turnHeld;
+    std::vector<double> turnPresses;
     std::vector<double> wheelHeard;    // values
     std::vector<double> memoryAtStart; // MiB
     std::vector<double> memoryAtDepth10;
@@ -167,6 +170,7 @@ QString measureReal(const QString &binary, RealFigures *figures)
     // On the "Angle: " slider, from its right end: Left held for a second,
     // the X server repeating it
     const unsigned int left = XKeysymToKeycode(display, XK_Left);
+    const unsigned int right = XKeysymToKeycode(display, XK_Right);
     XTestFakeKeyEvent(display, left, True, CurrentTime);
     XFlush(display);
     QThread::msleep(1000);
@@ -208,6 +212,28 @@ QString measureReal(const QString &binary, RealFigures *figures)
     figures->pages.push_back(linetree.busyAfter(input, deadline));
     if (figures->pages.back() < 0)
         return "never idle after the Page Up presses";
+
+    // The view, before the first slider: Right held for a second, then ten
+    // separate presses in a second; then back to the slider
+    typeKey(display, XK_Tab, true);
+    XTestFakeKeyEvent(display, right, True, CurrentTime);
+    XFlush(display);
+    QThread::msleep(1000);
+    XTestFakeKeyEvent(display, right, False, CurrentTime);
+    XFlush(display);
+    input.start();
+    figures->turnHeld.push_back(linetree.busyAfter(input, deadline));
+    if (figures->turnHeld.back() < 0)
+        return "never idle after Right held on the view";
+    for (int i = 0; i < 10; ++i) {
+        typeKey(display, XK_Right);
+        QThread::msleep(100);
+    }
+    input.start();
+    figures->turnPresses.push_back(linetree.busyAfter(input, deadline));
+    if (figures->turnPresses.back() < 0)
+        return "never idle after the presses of Right on the view";
+    typeKey(display, XK_Tab);
 
     setDepth(display, XK_Home);
     if (!linetree.waitUntilIdle(deadline))
@@ -251,6 +277,8 @@ void reportReal(const QStringList &binaries)
     row("s busy after Left held for 1 s", &RealFigures::heldKey);
     row("s busy after 10 wheel notches in 0.5 s", &RealFigures::wheel);
     row("s busy after 8 Page Up presses in 0.8 s", &RealFigures::pages);
+    row("s busy after Right held on the view for 1 s", &RealFigures::turnHeld);
+    row("s busy after 10 Right presses on the view in 1 s", &RealFigures::turnPresses);
     row("values heard for the 10 wheel notches", &RealFigures::wheelHeard);
     row("MiB resident at start", &RealFigures::memoryAtStart);
     row("MiB resident at depth 10", &RealFigures::memoryAtDepth10);

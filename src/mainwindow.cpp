@@ -3,6 +3,7 @@
 
 #include "mainwindow.h"
 #include "inputburstfilter.h"
+#include "keyboardturner.h"
 #include "openglbaumzeiger.h"
 
 #include <QGridLayout>
@@ -17,8 +18,9 @@ MainWindow::MainWindow(QWidget *parent)
     hauptLayout->addWidget(glZeiger, 0, 0, 2, 2);
     glZeiger->setAccessibleName(tr("Line tree"));
     glZeiger->setAccessibleDescription(
-            tr("Drag with the left mouse button to turn the tree: up and down tilts it, left "
-               "and right spins it about its trunk."));
+            tr("Drag with the left mouse button or press the arrow keys to turn the tree: up "
+               "and down tilts it, left and right spins it about its trunk. With Shift, the "
+               "arrow keys turn it by the smallest step."));
 
     // Slider units: half degrees for the angle, hundredths for the factors
     // and the length, levels for the depth.
@@ -49,6 +51,11 @@ MainWindow::MainWindow(QWidget *parent)
     for (QSlider *schieber : {winkelSchieber, winkelSkalSchieber, laengenSchieber,
                               laengenRedSchieber, rekTiefeSchieber})
         schieber->installEventFilter(eingabeBuendel);
+
+    // The arrow keys turn the tree, and Tab reaches the view before the
+    // sliders; the keyboard starts on the first slider, as it always has.
+    new KeyboardTurner(glZeiger);
+    winkelSchieber->setFocus();
 }
 
 MainWindow::~MainWindow()

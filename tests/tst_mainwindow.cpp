@@ -6,6 +6,7 @@
 #include "testview.h"
 
 #include <QAccessible>
+#include <QFocusFrame>
 #include <QGridLayout>
 #include <QLabel>
 #include <QSignalSpy>
@@ -78,12 +79,32 @@ void tst_MainWindow::viewCell()
     QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(window.glZeiger);
     QVERIFY(accessible);
     QVERIFY(!accessible->text(QAccessible::Name).isEmpty());
-    QVERIFY2(accessible->text(QAccessible::Description).contains("left mouse button"),
-             qPrintable(accessible->text(QAccessible::Description)));
+    for (const char *turns : {"left mouse button", "arrow keys"}) {
+        QVERIFY2(accessible->text(QAccessible::Description).contains(turns),
+                 qPrintable(accessible->text(QAccessible::Description)));
+    }
+
+    // The keyboard starts on the first slider; Tab from the last reaches the
+    // view, and a frame around it, outside the picture, shows the focus.
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QCOMPARE(QApplication::focusWidget(), window.winkelSchieber);
+    const QImage picture = onScreen(window.glZeiger);
+    window.rekTiefeSchieber->setFocus();
+    QTest::keyClick(window.rekTiefeSchieber, Qt::Key_Tab);
+    QTRY_COMPARE(QApplication::focusWidget(), window.glZeiger);
+    const auto *frame = window.findChild<QFocusFrame *>();
+    QVERIFY(frame && frame->isVisible());
+    QVERIFY(frame->geometry().contains(window.glZeiger->geometry())
+            && frame->geometry() != window.glZeiger->geometry());
+    QCOMPARE(onScreen(window.glZeiger), picture);
+    // In a colour of its own: neither the black of the picture nor the window's
+    const auto ring = [frame] { return onScreen(frame).pixelColor(0, frame->height() / 2); };
+    QTRY_VERIFY2(ring() != Qt::black && ring() != window.palette().window().color(),
+                 qPrintable(ring().name()));
 
     // Shrunk as far as it goes, the window still gives the view 200 × 200.
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
     window.resize(1, 1);
     QTRY_COMPARE(window.glZeiger->height(), 200);
     QVERIFY(window.glZeiger->width() >= 200);

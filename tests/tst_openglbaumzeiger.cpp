@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: The linetree developers
 // SPDX-License-Identifier: MIT
 
+#include "keyboardturner.h"
 #include "testview.h"
 
 #include <QMouseEvent>
@@ -8,6 +9,7 @@
 #include <QtMath>
 #include <QtTest>
 
+#include <array>
 #include <climits>
 #include <memory>
 #include <utility>
@@ -41,6 +43,8 @@ private slots:
     void slotsBeforeFirstShow();
     void keepsItsTree_data();
     void keepsItsTree();
+    void arrowKeys_data();
+    void arrowKeys();
 
 private:
     TestView &sharedView();
@@ -650,6 +654,110 @@ void tst_OpenGLBaumZeiger::keepsItsTree()
     QCOMPARE(foreignListDeletes(), foreignDeletes);
     view->makeCurrent();
     QVERIFY(!glErrorRaised());
+}
+
+void tst_OpenGLBaumZeiger::arrowKeys_data()
+{
+    // Keys to a 300 × 300 view: R, L, U and D a press and release of an arrow
+    // key, lower case with Shift; P a press of Right, E an auto-repeat of it
+    // (a repeated release and press), X its release; | lets the event loop
+    // take in what is queued, as an idle program would.
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<int>("depth");
+    QTest::addColumn<double>("turnX"); // degrees, give or take half a pixel of drag
+    QTest::addColumn<double>("turnY"); // a step
+    QTest::addColumn<int>("paints");
+
+    const QString held = "P" + QString("E").repeated(24);
+    QTest::newRow("Right spins as a drag to the right") << "R" << 6 << 0.0 << 15.0 << 1;
+    QTest::newRow("Left spins as a drag to the left") << "L" << 6 << 0.0 << -15.0 << 1;
+    QTest::newRow("Down tilts as a drag down") << "D" << 6 << 15.0 << 0.0 << 1;
+    QTest::newRow("Up tilts as a drag up") << "U" << 6 << -15.0 << 0.0 << 1;
+    QTest::newRow("Right, then Left: the very same picture") << "R|L" << 6 << 0.0 << 0.0 << 2;
+    QTest::newRow("Left, then Right") << "L|R" << 6 << 0.0 << 0.0 << 2;
+    QTest::newRow("Down, then Up") << "D|U" << 6 << 0.0 << 0.0 << 2;
+    QTest::newRow("Up, then Down") << "U|D" << 6 << 0.0 << 0.0 << 2;
+    QTest::newRow("Shift+Right: one pixel of drag") << "r" << 6 << 0.0 << 1.2 << 1;
+    QTest::newRow("Shift+Up, then Shift+Down") << "u|d" << 6 << 0.0 << 0.0 << 2;
+    QTest::newRow("3 presses queued: each counts, in one repaint")
+            << "RRR" << 6 << 0.0 << 45.0 << 1;
+    QTest::newRow("held, repeats taken in as they come: one repaint each")
+            << "P|E|E|E|X" << 6 << 0.0 << 60.0 << 4;
+    QTest::newRow("held at depth 10, 24 repeats queued: the press and the newest repeat")
+            << held << 10 << 0.0 << 30.0 << 1;
+    QTest::newRow("held at depth 10, 24 repeats queued, released: the press alone")
+            << held + "X" << 10 << 0.0 << 15.0 << 1;
+}
+
+// The arrow keys turn the tree as a left drag would, and keys that queue up
+// behind a repaint turn it together.
+void tst_OpenGLBaumZeiger::arrowKeys()
+{
+    QFETCH(QString, keys);
+    QFETCH(int, depth);
+    QFETCH(double, turnX);
+    QFETCH(double, turnY);
+    QFETCH(int, paints);
+
+    ViewWindow window;
+    TestView *view = window.view;
+    new KeyboardTurner(view);
+    QVERIFY(window.showExposed());
+    view->setFocus();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    view->setzeRekTiefe(depth);
+    QTest::qWait(50); // repaints that the window's activation left
+    const QImage before = view->frame();
+    const float rotX = view->rotX;
+    const float rotY = view->rotY;
+    const int paintsBefore = view->paints;
+    const int builds = compiledLists();
+
+    // Keys go to the window, which hands them to the widget with the focus.
+    QWindow *handle = window.windowHandle();
+    const auto key = [handle](QEvent::Type type, Qt::Key key, Qt::KeyboardModifiers modifiers,
+                              bool repeated) {
+        QCoreApplication::postEvent(handle,
+                                    new QKeyEvent(type, key, modifiers, QString(), repeated));
+    };
+    const auto takeIn = [] {
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+    };
+    int steps = 0;
+    for (const QChar event : std::as_const(keys)) {
+        const int arrow = QString("RLUD").indexOf(event.toUpper());
+        if (arrow >= 0) {
+            const Qt::Key pressed
+                    = std::array {Qt::Key_Right, Qt::Key_Left, Qt::Key_Up, Qt::Key_Down}[arrow];
+            const Qt::KeyboardModifiers shift
+                    = event.isLower() ? Qt::ShiftModifier : Qt::NoModifier;
+            key(QEvent::KeyPress, pressed, shift, false);
+            key(QEvent::KeyRelease, pressed, shift, false);
+            ++steps;
+        } else if (event == 'P') {
+            key(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier, false);
+            ++steps;
+        } else if (event == 'E') {
+            key(QEvent::KeyRelease, Qt::Key_Right, Qt::NoModifier, true);
+            key(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier, true);
+            ++steps;
+        } else if (event == 'X') {
+            key(QEvent::KeyRelease, Qt::Key_Right, Qt::NoModifier, false);
+        } else {
+            takeIn();
+        }
+    }
+    takeIn();
+
+    const double slack = steps * 180.0 / 300 + 1e-3; // half a pixel of drag a step
+    QVERIFY2(qAbs(view->rotX - rotX - turnX) <= slack, qPrintable(QString::number(view->rotX)));
+    QVERIFY2(qAbs(view->rotY - rotY - turnY) <= slack, qPrintable(QString::number(view->rotY)));
+    QCOMPARE(view->paints, paintsBefore + paints);
+    QCOMPARE(compiledLists(), builds);
+    if (turnX == 0 && turnY == 0)
+        QCOMPARE(view->frame(), before);
 }
 
 QTEST_MAIN(tst_OpenGLBaumZeiger)

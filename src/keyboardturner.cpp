@@ -1,0 +1,125 @@
+// SPDX-FileCopyrightText: The linetree developers
+// SPDX-License-Identifier: MIT
+
+#include "keyboardturner.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QFocusFrame>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWidget>
+
+namespace {
+
+// Styles draw Qt's focus frame in the text colour, black in most themes,
+// which would only make the black picture look larger.
+class HighlightFrame : public QFocusFrame
+{
+public:
+    using QFocusFrame::QFocusFrame;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter(this).fillRect(rect(), palette().highlight());
+    }
+};
+
+} // namespace
+
+KeyboardTurner::KeyboardTurner(QWidget *view)
+    : QObject(view)
+    , view(view)
+    , focusFrame(new HighlightFrame(view->parentWidget()))
+{
+    // Shown around the view while it has the focus
+    focusFrame->hide();
+    view->setFocusPolicy(Qt::StrongFocus);
+    view->installEventFilter(this);
+}
+
+bool KeyboardTurner::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        focusFrame->setWidget(view);
+        break;
+    case QEvent::FocusOut:
+        focusFrame->setWidget(nullptr);
+        break;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const QPoint drag = dragFor(key);
+        if (drag.isNull())
+            break;
+        if (event->type() == QEvent::KeyRelease) {
+            // The release that X sends before each repeat means nothing; the
+            // key's own release drops its repeat, come too late to matter.
+            if (!key->isAutoRepeat() && key->key() == repeatedKey)
+                repeated = QPoint();
+            return true;
+        }
+        if (key->isAutoRepeat()) {
+            repeated = drag;
+            repeatedKey = key->key();
+        } else {
+            pressed += drag;
+        }
+        if (!turnQueued) {
+            turnQueued = true;
+            // Runs once the event loop has taken in what is queued now
+            QMetaObject::invokeMethod(this, &KeyboardTurner::turn, Qt::QueuedConnection);
+        }
+        return true;
+    }
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+// The drag in pixels that an arrow key stands for, by the drag's rule: a drag
+// across the whole view turns the tree once around. Nothing for other keys.
+QPoint KeyboardTurner::dragFor(const QKeyEvent *key) const
+{
+    if (key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier))
+        return QPoint();
+    const bool finest = key->modifiers() & Qt::ShiftModifier;
+    const auto step
+            = [finest](int side) { return finest ? 1 : qMax(1, qRound(side * 15 / 360.0)); };
+    switch (key->key()) {
+    case Qt::Key_Left:
+        return QPoint(-step(view->width()), 0);
+    case Qt::Key_Right:
+        return QPoint(step(view->width()), 0);
+    case Qt::Key_Up:
+        return QPoint(0, -step(view->height()));
+    case Qt::Key_Down:
+        return QPoint(0, step(view->height()));
+    default:
+        return QPoint();
+    }
+}
+
+// One drag for all the keys taken in: pressed at one end and moved with the
+// left button held to the other, which is where the pointer is, so that a
+// drag with the mouse goes on from there.
+void KeyboardTurner::turn()
+{
+    turnQueued = false;
+    const QPoint drag = pressed + repeated;
+    pressed = repeated = QPoint();
+    if (drag.isNull())
+        return;
+    const QPoint to = view->mapFromGlobal(QCursor::pos());
+    const QPoint from = to - drag;
+    QMouseEvent press(QEvent::MouseButtonPress, from, view->mapToGlobal(from), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(view, &press);
+    QMouseEvent move(QEvent::MouseMove, to, view->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(view, &move);
+}
