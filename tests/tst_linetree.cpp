@@ -1,6 +1,8 @@
 // SPDX-FileCopyrightText: The linetree developers
 // SPDX-License-Identifier: MIT
 
+#include "pictures.h"
+
 #include <QtTest>
 
 #include <utility>
@@ -26,54 +28,6 @@ private slots:
     void sameTreeOnBothToolkits_data();
     void sameTreeOnBothToolkits();
 };
-
-namespace {
-
-// White pixels of `from` with no white pixel at most one pixel away in `to`
-int strayPixels(const QImage &from, const QImage &to)
-{
-    const QRect bounds = to.rect();
-    int stray = 0;
-    for (int y = 0; y < from.height(); ++y) {
-        for (int x = 0; x < from.width(); ++x) {
-            if ((from.pixel(x, y) & RGB_MASK) == 0)
-                continue;
-            bool near = false;
-            for (int dy = -1; dy <= 1 && !near; ++dy) {
-                for (int dx = -1; dx <= 1 && !near; ++dx) {
-                    const QPoint p(x + dx, y + dy);
-                    near = bounds.contains(p) && (to.pixel(p) & RGB_MASK) != 0;
-                }
-            }
-            stray += !near;
-        }
-    }
-    return stray;
-}
-
-// Whether two views show the same lines: the same size, and each white
-// pixel of either one at most one pixel from a white pixel of the other, as a
-// conforming rasteriser may place each pixel of a line one off. Logs how many
-// pixels differ at all.
-bool sameLines(const QImage &a, const QImage &b)
-{
-    if (a.size() != b.size()) {
-        qWarning("views of %dx%d and %dx%d", a.width(), a.height(), b.width(), b.height());
-        return false;
-    }
-    int differing = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x)
-            differing += a.pixel(x, y) != b.pixel(x, y);
-    }
-    qInfo("%d of %d pixels differ", differing, a.width() * a.height());
-    const int stray = strayPixels(a, b) + strayPixels(b, a);
-    if (stray > 0)
-        qWarning("%d white pixels lie more than one pixel from the other view's lines", stray);
-    return stray == 0;
-}
-
-} // namespace
 
 // An X error names the row it happened in, and the row goes on to fail,
 // where Xlib's own handler would end the whole test.
