@@ -5,6 +5,7 @@
 #include "inputburstfilter.h"
 #include "keyboardturner.h"
 #include "openglbaumzeiger.h"
+#include "treeactions.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -56,6 +57,10 @@ MainWindow::MainWindow(QWidget *parent)
     // sliders; the keyboard starts on the first slider, as it always has.
     new KeyboardTurner(glZeiger);
     winkelSchieber->setFocus();
+    // Saving, copying, opening, pasting and resetting, on the view's menu
+    new TreeActions(glZeiger,
+                    {winkelSchieber, winkelSkalSchieber, laengenSchieber, laengenRedSchieber,
+                     rekTiefeSchieber});
 }
 
 MainWindow::~MainWindow()

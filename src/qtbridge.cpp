@@ -39,6 +39,42 @@ void setUpToolkit(int argc, char *argv[])
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
 }
 
+namespace {
+
+// QGLWidget keeps its buffer swap to itself and those derived from it; a
+// pointer taken through a class derived from it may be called on any.
+struct BufferSwap : QGLWidget
+{
+    using QGLWidget::autoBufferSwap;
+    using QGLWidget::setAutoBufferSwap;
+};
+
+// Into the back buffer, which the next frame draws over before it is shown
+void drawUnshown(QGLWidget *view)
+{
+    const bool swaps = (view->*&BufferSwap::autoBufferSwap)();
+    (view->*&BufferSwap::setAutoBufferSwap)(false);
+    view->updateGL();
+    (view->*&BufferSwap::setAutoBufferSwap)(swaps);
+}
+
+} // namespace
+
+QImage grabFrame(QGLWidget *view)
+{
+    drawUnshown(view);
+    return view->grabFrameBuffer();
+}
+
+GLint feedbackFrame(QGLWidget *view)
+{
+    view->makeCurrent();
+    glRenderMode(GL_FEEDBACK);
+    drawUnshown(view);
+    view->makeCurrent();
+    return glRenderMode(GL_RENDER);
+}
+
 #else
 
 GLWidget::GLWidget(QWidget *parent)
@@ -115,6 +151,25 @@ void GLWidget::releaseList()
 // Qt 6 runs natively on Wayland and scales for high DPI by itself.
 void setUpToolkit(int, char *[])
 {
+}
+
+QImage grabFrame(GLWidget *view)
+{
+    return view->grabFramebuffer();
+}
+
+// The window composes the view from the framebuffer that grabFramebuffer()
+// draws into, which a frame drawn in feedback mode may leave cleared: Qt draws
+// it again before the window is next composed.
+GLint feedbackFrame(GLWidget *view)
+{
+    view->makeCurrent();
+    glRenderMode(GL_FEEDBACK);
+    view->grabFramebuffer();
+    view->makeCurrent();
+    const GLint values = glRenderMode(GL_RENDER);
+    view->update();
+    return values;
 }
 
 #endif

@@ -8,6 +8,7 @@
 // view derives from, the toolkit's set-up, and the few spellings that have no
 // form common to both.
 
+#include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QtGlobal>
@@ -88,5 +89,16 @@ template<typename Event> Event *copyOf(const Event &event)
 // Called before the application object is made, with the command line that
 // the application object will take.
 void setUpToolkit(int argc, char *argv[]);
+
+// The frame the view shows, drawn anew by its own paintGL in its own context
+// without reaching the screen, at the framebuffer's pixels
+QImage grabFrame(GLWidget *view);
+
+// Draws the view's frame anew, as grabFrame() does, with OpenGL in feedback
+// mode into the buffer that the caller has given to glFeedbackBuffer in the
+// view's context, and returns what glRenderMode returns: the number of values
+// written, or a negative number where they did not fit. The screen keeps
+// showing the view's picture.
+GLint feedbackFrame(GLWidget *view);
 
 #endif // QTBRIDGE_H

@@ -3,12 +3,22 @@
 
 #include "heardvalues.h"
 #include "mainwindow.h"
+#include "qtbridge.h"
 #include "testview.h"
+#include "treeactions.h"
+#include "treeparameters.h"
 
 #include <QAccessible>
+#include <QAction>
+#include <QBuffer>
+#include <QClipboard>
+#include <QFileDialog>
 #include <QFocusFrame>
 #include <QGridLayout>
+#include <QImageWriter>
 #include <QLabel>
+#include <QMessageBox>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QWheelEvent>
@@ -17,6 +27,9 @@
 
 #include <functional>
 #include <utility>
+
+#include <signal.h>
+#include <sys/resource.h>
 
 // Opens the window's fields to the tests.
 class TestWindow : public MainWindow
@@ -32,7 +45,49 @@ public:
     using MainWindow::winkelSkalSchieber;
 
     QGridLayout *grid() const { return static_cast<QGridLayout *>(layout()); }
+
+    QList<int> sliderValues() const
+    {
+        return {winkelSchieber->value(), winkelSkalSchieber->value(), laengenSchieber->value(),
+                laengenRedSchieber->value(), rekTiefeSchieber->value()};
+    }
+    QList<int> viewValues() const
+    {
+        return {glZeiger->gebeWinkel(), glZeiger->gebeWinkelSkal(), glZeiger->gebeLaenge(),
+                glZeiger->gebeVerkuerzung(), glZeiger->gebeRekTiefe()};
+    }
+    TreeActions *actions() const { return glZeiger->findChild<TreeActions *>(); }
+    // The action of the view's menu whose text, without its mnemonic, starts so
+    QAction *action(const QString &text) const
+    {
+        for (QAction *action : glZeiger->actions()) {
+            if (action->text().remove('&').startsWith(text))
+                return action;
+        }
+        return nullptr;
+    }
 };
+
+namespace {
+
+// The text of the warning that `act` shows, which is then closed, as a
+// person would after reading it; nothing where it shows none.
+QString warningOf(const std::function<void()> &act)
+{
+    QString text;
+    QTimer reader;
+    QObject::connect(&reader, &QTimer::timeout, [&text] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            text = box->icon() == QMessageBox::Warning ? box->text() : "not a warning";
+            box->reject();
+        }
+    });
+    reader.start(10);
+    act();
+    return text;
+}
+
+} // namespace
 
 class tst_MainWindow : public QObject
 {
@@ -47,6 +102,12 @@ private slots:
     void bursts_data();
     void bursts();
     void neverShown();
+    void takesParametersBack_data();
+    void takesParametersBack();
+    void refusesInput_data();
+    void refusesInput();
+    void failedSave_data();
+    void failedSave();
 };
 
 void tst_MainWindow::initTestCase()
@@ -325,6 +386,225 @@ void tst_MainWindow::neverShown()
     const int builds = compiledLists();
     delete new MainWindow;
     QCOMPARE(compiledLists(), builds);
+}
+
+void tst_MainWindow::takesParametersBack_data()
+{
+    QTest::addColumn<QString>("from"); // a saved picture's suffix, "text", "clipboard" or "reset"
+
+    for (const char *from : {"png", "svg", "pdf", "text", "clipboard", "reset"})
+        QTest::newRow(from) << from;
+}
+
+// Away from the start in every value, kept, reset from the menu and taken
+// back: the sliders, what a screen reader hears, the view and its picture
+// all come back.
+void tst_MainWindow::takesParametersBack()
+{
+    QFETCH(QString, from);
+
+    TestWindow window;
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    const QList<int> start = window.sliderValues();
+    const QList<int> kept {31, 57, 43, 66, 4};
+    QSlider *const sliders[] {window.winkelSchieber, window.winkelSkalSchieber,
+                              window.laengenSchieber, window.laengenRedSchieber,
+                              window.rekTiefeSchieber};
+    for (int i = 0; i < 5; ++i)
+        sliders[i]->setValue(kept[i]);
+    // As the view holds them, an angle scale of 0.57 as 56 hundredths
+    const QList<int> held = window.viewValues();
+    const QImage picture = onScreen(window.glZeiger);
+
+    const QTemporaryDir folder;
+    const QString fileName = folder.filePath("tree." + from);
+    if (from == "text") {
+        QFile text(fileName);
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write("A tree for the report:\n  linetree angle=15.5 angle-scale=0.57 length=0.43 "
+                   "length-reduction=0.66   depth=4 \n");
+    } else if (from == "clipboard") {
+        QTest::keyClick(&window, Qt::Key_C, Qt::ControlModifier);
+        const QMimeData *copied = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(copied && copied->hasImage());
+        QCOMPARE(qvariant_cast<QImage>(copied->imageData()).convertToFormat(QImage::Format_RGB32),
+                 grabFrame(window.glZeiger).convertToFormat(QImage::Format_RGB32));
+        QCOMPARE(copied->text(), parameterLine({31, 57, 43, 66, 4}));
+    } else if (from != "reset") {
+        QVERIFY(window.actions()->savePictureAs(fileName));
+        QTRY_COMPARE(onScreen(window.glZeiger), picture); // shown on through the save
+    }
+
+    window.action("Reset")->trigger();
+    QCOMPARE(window.sliderValues(), start);
+    QCOMPARE(window.viewValues(), start);
+    if (from == "reset")
+        return;
+    window.glZeiger->update(); // a repaint still to come, as after a resize
+    if (from == "clipboard")
+        QTest::keyClick(&window, Qt::Key_V, Qt::ControlModifier);
+    else
+        QCOMPARE(warningOf([&] { window.actions()->openFile(fileName); }), QString());
+    QCOMPARE(window.sliderValues(), kept);
+    QCOMPARE(window.viewValues(), held);
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(heardValues(sliders[i]).value(heardValues(sliders[i]).size() - 1), kept[i]);
+    QTRY_COMPARE(onScreen(window.glZeiger), picture);
+}
+
+void tst_MainWindow::refusesInput_data()
+{
+    QTest::addColumn<QString>("from"); // "file", "clipboard", or a path
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("said"); // in the warning
+
+    const QByteArray line = "linetree angle=45.0 angle-scale=0.50 length=0.25 "
+                            "length-reduction=0.80 depth=";
+    QByteArray png;
+    QBuffer buffer(&png);
+    QImage(8, 8, QImage::Format_RGB32).save(&buffer, "png");
+    QByteArray ours;
+    QBuffer oursBuffer(&ours);
+    QImageWriter writer(&oursBuffer, "png");
+    writer.setText("Description", line + "5");
+    writer.write(QImage(8, 8, QImage::Format_RGB32));
+    const QString none = "it holds no linetree parameters";
+
+    QTest::newRow("another program's PNG") << "file" << png << none;
+    QTest::newRow("another program's SVG")
+            << "file"
+            << QByteArray("<svg xmlns=\"http://www.w3.org/2000/svg\"><desc>A circle</desc>"
+                          "<circle r=\"4\"/></svg>")
+            << none;
+    QTest::newRow("a PNG of linetree's cut short") << "file" << ours.left(60) << none;
+    QTest::newRow("a binary file") << "file"
+                                   << QByteArray("\x7f"
+                                                 "ELF\x02\x01\x01\0\0\0",
+                                                 10)
+                                   << "it is neither a linetree picture nor text";
+    QTest::newRow("a huge text") << "file" << QByteArray(100 * 1024, '#') + '\n' + line + '5'
+                                 << "at 100 KiB it is too large";
+    QTest::newRow("a folder") << "folder" << QByteArray() << "it is not a file";
+    QTest::newRow("no such file") << "gone" << QByteArray() << "it does not exist";
+    QTest::newRow("an unreadable file") << "/proc/self/mem" << QByteArray() << "it cannot be read";
+    QTest::newRow("depth out of range") << "file" << line + "11"
+                                        << "depth=11 is not one of the slider's values, 1 to 10";
+    QTest::newRow("angle between steps")
+            << "file" << QByteArray(line).replace("45.0", "44.75") + '5'
+            << "angle=44.75 is not one of the slider's values, 7.5 to 45.0 in steps of 0.5";
+    QTest::newRow("length not a number")
+            << "file" << QByteArray(line).replace("0.25", "short") + '5'
+            << "length=short is not a number";
+    QTest::newRow("depth missing") << "file" << line.left(line.size() - 7) << "depth is missing";
+    QTest::newRow("an unknown value") << "file" << line + "5 colour=white"
+                                      << "“colour” is none of angle";
+    QTest::newRow("an empty clipboard") << "clipboard" << QByteArray() << none;
+    QTest::newRow("angle out of range on the clipboard")
+            << "clipboard" << QByteArray(line).replace("45.0", "90.0") + '5'
+            << "angle=90.0 is not one of the slider's values, 7.5 to 45.0";
+}
+
+// Bad input is named in a warning and changes nothing.
+void tst_MainWindow::refusesInput()
+{
+    QFETCH(QString, from);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, said);
+
+    TestWindow window;
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    const QList<int> before = window.sliderValues();
+    const int builds = compiledLists();
+    const QTemporaryDir folder;
+    QString fileName = from.startsWith('/') ? from
+            : from == "folder"              ? folder.path()
+                                            : folder.filePath(from);
+    if (from == "file") {
+        fileName = folder.filePath("tree.png");
+        QFile file(fileName);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+
+    QString warning;
+    if (from == "clipboard") {
+        QGuiApplication::clipboard()->setText(QString::fromUtf8(content));
+        warning = warningOf([&] { QTest::keyClick(&window, Qt::Key_V, Qt::ControlModifier); });
+        QVERIFY2(warning.contains("from the clipboard: " + said), qPrintable(warning));
+    } else {
+        warning = warningOf([&] { window.actions()->openFile(fileName); });
+        QVERIFY2(warning.contains(QString("from “%1”: %2").arg(fileName, said)),
+                 qPrintable(warning));
+    }
+    QCOMPARE(window.sliderValues(), before);
+    QCOMPARE(window.viewValues(), before);
+    QCOMPARE(compiledLists(), builds);
+}
+
+void tst_MainWindow::failedSave_data()
+{
+    QTest::addColumn<QString>("name");     // in a folder of the test's, holding an old file
+    QTest::addColumn<qint64>("sizeLimit"); // of files the test writes, in bytes; 0 for none
+    QTest::addColumn<QString>("said");
+
+    QTest::newRow("a folder that does not exist")
+            << "gone/tree.png" << qint64(0) << "Cannot save “%1”: No such file or directory";
+    QTest::newRow("a full file system, over the old file")
+            << "old.svg" << qint64(4096) << "Cannot save “%1”: File too large";
+    QTest::newRow("a format linetree does not write")
+            << "tree.jpg" << qint64(0) << "Cannot save “%1”: linetree saves PNG, SVG and PDF";
+    QTest::newRow("the dialog cancelled") << "" << qint64(0) << "";
+}
+
+// A save that fails leaves the folder as it was and says why.
+void tst_MainWindow::failedSave()
+{
+    QFETCH(QString, name);
+    QFETCH(qint64, sizeLimit);
+    QFETCH(QString, said);
+
+    TestWindow window;
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    const QTemporaryDir folder;
+    const QByteArray old = "the old picture";
+    QFile oldFile(folder.filePath("old.svg"));
+    QVERIFY(oldFile.open(QIODevice::WriteOnly) && oldFile.write(old) == old.size());
+    oldFile.close();
+    QVERIFY(QDir::setCurrent(folder.path()));
+
+    QString warning;
+    if (name.isEmpty()) {
+        // Ctrl+S opens the file dialog, which is closed without a name.
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [] {
+            if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget()))
+                dialog->reject();
+        });
+        closer.start(10);
+        warning = warningOf([&] { QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier); });
+    } else {
+        const QString fileName = folder.filePath(name);
+        rlimit unlimited {};
+        getrlimit(RLIMIT_FSIZE, &unlimited);
+        const rlimit limited {rlim_t(sizeLimit), unlimited.rlim_max};
+        signal(SIGXFSZ, SIG_IGN); // a write beyond the limit fails, and the test goes on
+        if (sizeLimit > 0)
+            setrlimit(RLIMIT_FSIZE, &limited);
+        warning = warningOf([&] { QVERIFY(!window.actions()->savePictureAs(fileName)); });
+        setrlimit(RLIMIT_FSIZE, &unlimited);
+        said = said.arg(fileName);
+    }
+    QVERIFY2(said.isEmpty() ? warning.isEmpty() : warning.startsWith(said), qPrintable(warning));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+             QStringList {"old.svg"});
+    QVERIFY(oldFile.open(QIODevice::ReadOnly));
+    QCOMPARE(oldFile.readAll(), old);
 }
 
 QTEST_MAIN(tst_MainWindow)

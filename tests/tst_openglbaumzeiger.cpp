@@ -2,10 +2,16 @@
 // SPDX-License-Identifier: MIT
 
 #include "keyboardturner.h"
+#include "pictures.h"
 #include "testview.h"
+#include "treeparameters.h"
+#include "treepicture.h"
 
 #include <QMouseEvent>
 #include <QOffscreenSurface>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
 #include <QtMath>
 #include <QtTest>
 
@@ -45,6 +51,8 @@ private slots:
     void keepsItsTree();
     void arrowKeys_data();
     void arrowKeys();
+    void savedPictures_data();
+    void savedPictures();
 
 private:
     TestView &sharedView();
@@ -758,6 +766,117 @@ void tst_OpenGLBaumZeiger::arrowKeys()
     QCOMPARE(compiledLists(), builds);
     if (turnX == 0 && turnY == 0)
         QCOMPARE(view->frame(), before);
+}
+
+void tst_OpenGLBaumZeiger::savedPictures_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<int>("depth");
+    QTest::addColumn<QSize>("size"); // of the view
+
+    QTest::newRow("PNG, depth 6: the frame itself") << "png" << 6 << QSize(300, 300);
+    QTest::newRow("SVG, depth 6") << "svg" << 6 << QSize(300, 300);
+    QTest::newRow("SVG, a wide view at depth 8: the square's lines only")
+            << "svg" << 8 << QSize(400, 200);
+    QTest::newRow("SVG, depth 10: short enough for librsvg") << "svg" << 10 << QSize(300, 300);
+    QTest::newRow("PDF, depth 6") << "pdf" << 6 << QSize(300, 300);
+    QTest::newRow("PDF, a tall view at depth 10") << "pdf" << 10 << QSize(200, 400);
+}
+
+namespace {
+
+// The segments of an SVG's paths, in the view's pixels with y growing down
+QVector<QLineF> svgSegments(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    static const QRegularExpression command("([ML])(-?[0-9.]+),(-?[0-9.]+)");
+    QVector<QLineF> segments;
+    QXmlStreamReader svg(&file);
+    while (svg.readNextStartElement() || !svg.atEnd()) {
+        if (!svg.isStartElement() || svg.name() != QLatin1String("path"))
+            continue;
+        QPointF at;
+        const QString data = svg.attributes().value("d").toString();
+        for (QRegularExpressionMatchIterator steps = command.globalMatch(data); steps.hasNext();) {
+            const QRegularExpressionMatch step = steps.next();
+            const QPointF to(step.captured(2).toDouble(), step.captured(3).toDouble());
+            if (step.captured(1) == "L")
+                segments.append(QLineF(at, to));
+            at = to;
+        }
+    }
+    return segments;
+}
+
+// The picture as librsvg or Poppler, which desktops show SVG and PDF with,
+// render it at 96 pixels to the inch
+QImage rendered(const QString &fileName, const QString &format)
+{
+    QProcess renderer;
+    const QString picture = fileName + ".png";
+    if (format == "svg")
+        renderer.start("rsvg-convert", {fileName, "-o", picture});
+    else
+        renderer.start("pdftoppm", {"-png", "-r", "96", "-singlefile", fileName, fileName});
+    if (!renderer.waitForFinished(60000) || renderer.exitCode() != 0)
+        return QImage();
+    return QImage(picture);
+}
+
+} // namespace
+
+// A saved picture is the frame: the PNG its pixels; the SVG and the PDF its
+// lines, as librsvg and Poppler draw them and, in the SVG, each line that
+// OpenGL hands back from the frame within half a pixel of its place. Each
+// carries the parameter line.
+void tst_OpenGLBaumZeiger::savedPictures()
+{
+    QFETCH(QString, format);
+    QFETCH(int, depth);
+    QFETCH(QSize, size);
+
+    ViewWindow window(size);
+    TestView *view = window.view;
+    QVERIFY(window.showExposed());
+    QCOMPARE(view->size(), size);
+    view->setzeRekTiefe(depth);
+    const QTemporaryDir folder;
+    const QString fileName = folder.filePath("tree." + format);
+    const QString line = parameterLine({90, 100, 25, 80, depth});
+    QString error;
+    QVERIFY2(savePicture(view, fileName, line, &error), qPrintable(error));
+    QString saved;
+    QVERIFY2(readParameterText(fileName, &saved, &error), qPrintable(error));
+    QCOMPARE(saved, line);
+
+    const QImage frame = view->frame().convertToFormat(QImage::Format_RGB32);
+    if (format == "png") {
+        QCOMPARE(QImage(fileName).convertToFormat(QImage::Format_RGB32), frame);
+        return;
+    }
+    QVERIFY2(sameLines(frame, rendered(fileName, format), true), "not the frame's lines");
+    if (format == "svg") {
+        QVERIFY(QFileInfo(fileName).size() < 10'000'000);
+        // In order; only a line that ends within a tenth of a pixel of where
+        // it starts, which shows nothing, may be left out.
+        const QVector<QLineF> segments = svgSegments(fileName);
+        const auto near = [&size](const QPointF &svg, const QVector3D &gl) {
+            return QLineF(svg, QPointF(gl.x(), size.height() - gl.y())).length() <= 0.5;
+        };
+        int next = 0;
+        for (const Segment &line : view->captureInWindow()) {
+            if (next < segments.size() && near(segments[next].p1(), line.von)
+                && near(segments[next].p2(), line.bis)) {
+                ++next;
+                continue;
+            }
+            QVERIFY2(line.von.toVector2D().distanceToPoint(line.bis.toVector2D()) < 0.1,
+                     qPrintable(QString("line %1 is missing").arg(next)));
+        }
+        QCOMPARE(next, segments.size());
+    }
 }
 
 QTEST_MAIN(tst_OpenGLBaumZeiger)

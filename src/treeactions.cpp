@@ -1,0 +1,209 @@
+// SPDX-FileCopyrightText: The linetree developers
+// SPDX-License-Identifier: MIT
+
+#include "treeactions.h"
+#include "openglbaumzeiger.h"
+#include "treepicture.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QSlider>
+
+namespace {
+
+// The fields in the sliders' order
+constexpr std::array<int TreeParameters::*, 5> fields {
+        &TreeParameters::winkel, &TreeParameters::winkelSkal, &TreeParameters::laenge,
+        &TreeParameters::verkuerzung, &TreeParameters::rekTiefe};
+
+// The busy cursor, for as long as it lives
+class BusyCursor
+{
+public:
+    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    Q_DISABLE_COPY(BusyCursor)
+};
+
+TreeParameters valuesOf(const std::array<QSlider *, 5> &sliders, int (QSlider::*value)() const)
+{
+    TreeParameters parameters;
+    for (size_t i = 0; i < fields.size(); ++i)
+        parameters.*fields[i] = (sliders[i]->*value)();
+    return parameters;
+}
+
+} // namespace
+
+TreeActions::TreeActions(OpenGLBaumZeiger *view, const std::array<QSlider *, 5> &sliders)
+    : QObject(view)
+    , view(view)
+    , sliders(sliders)
+    , start(valuesOf(sliders, &QSlider::value))
+{
+    const auto addAction = [this, view](const QString &text, const QString &icon,
+                                        const QKeySequence &keys, void (TreeActions::*slot)()) {
+        auto *action = new QAction(QIcon::fromTheme(icon), text, this);
+        action->setShortcut(keys);
+        action->setShortcutVisibleInContextMenu(true);
+        connect(action, &QAction::triggered, this, slot);
+        view->addAction(action);
+    };
+    const auto addSeparator = [this, view] {
+        auto *separator = new QAction(this);
+        separator->setSeparator(true);
+        view->addAction(separator);
+    };
+    addAction(tr("&Save Picture…"), QStringLiteral("document-save-as"), QKeySequence::Save,
+              &TreeActions::savePicture);
+    addAction(tr("&Open…"), QStringLiteral("document-open"), QKeySequence::Open,
+              &TreeActions::open);
+    addSeparator();
+    addAction(tr("&Copy"), QStringLiteral("edit-copy"), QKeySequence::Copy, &TreeActions::copy);
+    addAction(tr("&Paste"), QStringLiteral("edit-paste"), QKeySequence::Paste, &TreeActions::paste);
+    addSeparator();
+    addAction(tr("&Reset Parameters"), QStringLiteral("document-revert"), QKeySequence(),
+              &TreeActions::reset);
+    view->setContextMenuPolicy(Qt::ActionsContextMenu);
+
+    // Qt opens the menu by the Menu key; Shift+F10 is the other key for it.
+    auto *menuKey = new QShortcut(QKeySequence(QStringLiteral("Shift+F10")), view);
+    menuKey->setContext(Qt::WidgetShortcut);
+    connect(menuKey, &QShortcut::activated, this, [view] {
+        const QPoint centre = view->rect().center();
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, centre, view->mapToGlobal(centre));
+        QCoreApplication::sendEvent(view, &event);
+    });
+}
+
+bool TreeActions::savePictureAs(const QString &fileName)
+{
+    folder = QFileInfo(fileName).absolutePath();
+    QString error;
+    bool saved = false;
+    {
+        const BusyCursor busy;
+        saved = ::savePicture(view, fileName, parameterLine(parameters()), &error);
+    }
+    if (!saved) {
+        tell(tr("Save Picture"),
+             tr("Cannot save “%1”: %2.").arg(QDir::toNativeSeparators(fileName), error));
+    }
+    return saved;
+}
+
+bool TreeActions::openFile(const QString &fileName)
+{
+    folder = QFileInfo(fileName).absolutePath();
+    QString line;
+    QString error;
+    if (readParameterText(fileName, &line, &error) && take(line, &error))
+        return true;
+    tell(tr("Open"),
+         tr("Cannot take the parameters from “%1”: %2.")
+                 .arg(QDir::toNativeSeparators(fileName), error));
+    return false;
+}
+
+void TreeActions::savePicture()
+{
+    QFileDialog dialog(view->window(), tr("Save Picture"), folder);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(
+            {tr("PNG image (*.png)"), tr("SVG drawing (*.svg)"), tr("PDF document (*.pdf)")});
+    // A name without a suffix gets the chosen format's.
+    dialog.setDefaultSuffix(QStringLiteral("png"));
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString &filter) {
+        dialog.setDefaultSuffix(filter.section(QLatin1String("*."), 1).chopped(1));
+    });
+    dialog.selectFile(QStringLiteral("linetree.png"));
+    if (dialog.exec() == QDialog::Accepted)
+        savePictureAs(dialog.selectedFiles().value(0));
+}
+
+void TreeActions::open()
+{
+    const QString fileName = QFileDialog::getOpenFileName(
+            view->window(), tr("Open"), folder,
+            tr("Pictures and texts with linetree parameters (*.png *.svg *.pdf *.txt);;"
+               "All files (*)"));
+    if (!fileName.isEmpty())
+        openFile(fileName);
+}
+
+// The picture for pasting as an image, the parameter line as text
+void TreeActions::copy()
+{
+    auto *copied = new QMimeData;
+    {
+        const BusyCursor busy;
+        copied->setImageData(grabFrame(view).convertToFormat(QImage::Format_RGB32));
+    }
+    copied->setText(parameterLine(parameters()));
+    QGuiApplication::clipboard()->setMimeData(copied);
+}
+
+void TreeActions::paste()
+{
+    const QString line = findParameterLine(QGuiApplication::clipboard()->text());
+    QString error = QStringLiteral("it holds no linetree parameters");
+    if (!line.isEmpty() && take(line, &error))
+        return;
+    tell(tr("Paste"), tr("Cannot take the parameters from the clipboard: %1.").arg(error));
+}
+
+void TreeActions::reset()
+{
+    setParameters(start);
+}
+
+TreeParameters TreeActions::parameters() const
+{
+    return valuesOf(sliders, &QSlider::value);
+}
+
+// Nothing is taken unless all five values are the sliders' to take.
+bool TreeActions::take(const QString &line, QString *error)
+{
+    TreeParameters read;
+    if (!readParameterLine(line, valuesOf(sliders, &QSlider::minimum),
+                           valuesOf(sliders, &QSlider::maximum), &read, error))
+        return false;
+    setParameters(read);
+    return true;
+}
+
+void TreeActions::setParameters(const TreeParameters &wanted)
+{
+    if (wanted == parameters())
+        return;
+    // The sliders move as a screen reader hears them, telling the view
+    // nothing: it takes all five values below.
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const QSignalBlocker quiet(sliders[i]);
+        sliders[i]->setValue(wanted.*fields[i]);
+    }
+    // Every slot of the view rebuilds the tree, so four values go in while the
+    // depth is 0, where a rebuild compiles no line, and the depth rebuilds the
+    // tree once. The view shows an empty frame meanwhile: held back with
+    // setUpdatesEnabled(), a QOpenGLWidget would come back grey.
+    view->setzeRekTiefe(0);
+    view->setzeWinkel(wanted.winkel);
+    view->setzeWinkelSkal(wanted.winkelSkal);
+    view->setzeLaenge(wanted.laenge);
+    view->setzeVerkuerzung(wanted.verkuerzung);
+    view->setzeRekTiefe(wanted.rekTiefe);
+}
+
+void TreeActions::tell(const QString &title, const QString &text) const
+{
+    QMessageBox::warning(view->window(), title, text);
+}

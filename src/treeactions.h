@@ -1,0 +1,53 @@
+// SPDX-FileCopyrightText: The linetree developers
+// SPDX-License-Identifier: MIT
+
+#ifndef TREEACTIONS_H
+#define TREEACTIONS_H
+
+#include "treeparameters.h"
+
+#include <QObject>
+
+#include <array>
+
+class OpenGLBaumZeiger;
+class QSlider;
+
+// Keeping the tree: save its picture as PNG, SVG or PDF, copy it, open or
+// paste the parameters that a picture or a text carries, and go back to the
+// start values. The actions stand in the view's context menu (a right click,
+// the Menu key or Shift+F10 on the view) and answer the standard shortcuts in
+// the whole window. What fails is said in a message box, and changes nothing.
+class TreeActions : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The sliders as the window stands them: angle, angle scale, length,
+    // length reduction, depth
+    TreeActions(OpenGLBaumZeiger *view, const std::array<QSlider *, 5> &sliders);
+
+    // Each says why where it fails.
+    bool savePictureAs(const QString &fileName);
+    bool openFile(const QString &fileName);
+
+public slots:
+    void savePicture();
+    void open();
+    void copy();
+    void paste();
+    void reset();
+
+private:
+    TreeParameters parameters() const;
+    bool take(const QString &line, QString *error);
+    void setParameters(const TreeParameters &wanted);
+    void tell(const QString &title, const QString &text) const;
+
+    OpenGLBaumZeiger *view;
+    const std::array<QSlider *, 5> sliders;
+    const TreeParameters start;
+    QString folder; // of the file saved or opened last
+};
+
+#endif // TREEACTIONS_H

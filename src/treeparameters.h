@@ -1,0 +1,39 @@
+// SPDX-FileCopyrightText: The linetree developers
+// SPDX-License-Identifier: MIT
+
+#ifndef TREEPARAMETERS_H
+#define TREEPARAMETERS_H
+
+#include <QString>
+
+// The five tree parameters in slider units, in the order of the sliders:
+// the angle in half degrees, the angle scale, the length and the length
+// reduction in hundredths, the depth in levels.
+struct TreeParameters
+{
+    int winkel = 0;
+    int winkelSkal = 0;
+    int laenge = 0;
+    int verkuerzung = 0;
+    int rekTiefe = 0;
+
+    bool operator==(const TreeParameters &other) const;
+};
+
+// The parameters in one line that people can read and write, with the values
+// in degrees and factors, exact to the sliders' steps:
+//   linetree angle=45.0 angle-scale=1.00 length=0.25 length-reduction=0.80 depth=6
+QString parameterLine(const TreeParameters &parameters);
+
+// The first line of a text whose first word is "linetree", without the blanks
+// around it; nothing where there is none.
+QString findParameterLine(const QString &text);
+
+// The parameters that a line written so holds, each one of its slider's
+// values from `minimum` to `maximum`; false, with what is wrong in `error`,
+// where the line is no such line or a value is missing, unknown, given twice,
+// not a number or not one its slider can take. Nothing is rounded or clamped.
+bool readParameterLine(const QString &line, const TreeParameters &minimum,
+                       const TreeParameters &maximum, TreeParameters *parameters, QString *error);
+
+#endif // TREEPARAMETERS_H
