@@ -10,16 +10,22 @@
 // a flicked wheel and a quick row of Page Up presses on a slider and after a
 // held arrow key and a quick row of presses on the view at depth 10, how many
 // values a screen reader hears for the wheel, and its memory at start, at
-// depth 10 and back at depth 1.
+// depth 10 and back at depth 1. Saving the picture as PNG, SVG and PDF at
+// depth 6 and 10 beside one rebuild and repaint, with the files' sizes and the
+// memory that a save takes on top.
 //   linetree-bench [--compare OTHER_LINETREE]
 // puts another build of linetree beside the real one, alternating.
 
 #include "allocator.h"
 #include "testview.h"
+#include "treeparameters.h"
+#include "treepicture.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QMouseEvent>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
@@ -120,6 +126,57 @@ double residentMiB(qint64 pid)
             return line.simplified().split(' ').value(1).toDouble() / 1024;
     }
     return -1;
+}
+
+// The process's peak resident memory, in MiB, since resetPeak()
+double peakMiB()
+{
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.simplified().split(' ').value(1).toDouble() / 1024;
+    }
+    return -1;
+}
+
+void resetPeak()
+{
+    QFile clearRefs("/proc/self/clear_refs");
+    if (clearRefs.open(QIODevice::WriteOnly))
+        clearRefs.write("5");
+}
+
+void reportSaving(TestView &view)
+{
+    const QTemporaryDir folder;
+    std::printf("\nSaving the picture, milliseconds as above; MiB resident on top of the "
+                "depth's while saving\n");
+    std::printf("%5s  %-26s %-6s %-26s %10s %9s\n", "depth", "rebuild and repaint ms", "format",
+                "save ms", "bytes", "MiB more");
+    for (const int depth : {6, 10}) {
+        view.setzeRekTiefe(depth);
+        const Figure build = measure(view, [&] {
+            view.rebuild();
+            view.updateGL();
+        });
+        const QString line = parameterLine({view.gebeWinkel(), view.gebeWinkelSkal(),
+                                            view.gebeLaenge(), view.gebeVerkuerzung(), depth});
+        for (const char *suffix : {"png", "svg", "pdf"}) {
+            const QString fileName = folder.filePath(QString("tree%1.%2").arg(depth).arg(suffix));
+            QString error;
+            bool saved = true;
+            const double resident = residentMiB(QCoreApplication::applicationPid());
+            resetPeak();
+            const Figure save = measure(
+                    view, [&] { saved = saved && savePicture(&view, fileName, line, &error); });
+            const double more = peakMiB() - resident;
+            expect(saved, "a picture was not saved", depth);
+            std::printf("%5d  %-26s %-6s %-26s %10lld %9.0f\n", depth, qPrintable(format(build)),
+                        suffix, qPrintable(format(save)), QFileInfo(fileName).size(), more);
+        }
+    }
 }
 
 struct RealFigures
@@ -342,6 +399,8 @@ int main(int argc, char *argv[])
                     replay.median * 1e6 / segments);
         std::fflush(stdout);
     }
+
+    reportSaving(view);
 
 #ifdef __GLIBC__
     // The memory given back after each rebuild, against none, alternating
