@@ -443,12 +443,14 @@ void tst_MainWindow::takesParametersBack()
     if (from == "reset")
         return;
     window.glZeiger->update(); // a repaint still to come, as after a resize
+    const int vertices = compiledVertices();
     if (from == "clipboard")
         QTest::keyClick(&window, Qt::Key_V, Qt::ControlModifier);
     else
         QCOMPARE(warningOf([&] { window.actions()->openFile(fileName); }), QString());
     QCOMPARE(window.sliderValues(), kept);
     QCOMPARE(window.viewValues(), held);
+    QCOMPARE(compiledVertices() - vertices, 2 * 85); // one rebuild of depth 4's 85 segments
     for (int i = 0; i < 5; ++i)
         QCOMPARE(heardValues(sliders[i]).value(heardValues(sliders[i]).size() - 1), kept[i]);
     QTRY_COMPARE(onScreen(window.glZeiger), picture);

@@ -14,6 +14,7 @@
 
 namespace {
 int listCompiles = 0;
+int vertexCompiles = 0;
 int foreignDeletes = 0;
 } // namespace
 
@@ -26,6 +27,15 @@ extern "C" void glNewList(GLuint list, GLenum mode)
 }
 
 // List 0 is no list, and OpenGL ignores it.
+// The view calls it only while it compiles its list.
+extern "C" void glVertex2f(GLfloat x, GLfloat y)
+{
+    using Vertex = void (*)(GLfloat, GLfloat);
+    static const auto next = reinterpret_cast<Vertex>(dlsym(RTLD_NEXT, "glVertex2f"));
+    ++vertexCompiles;
+    next(x, y);
+}
+
 extern "C" void glDeleteLists(GLuint list, GLsizei range)
 {
     using DeleteLists = void (*)(GLuint, GLsizei);
@@ -38,6 +48,11 @@ extern "C" void glDeleteLists(GLuint list, GLsizei range)
 int compiledLists()
 {
     return listCompiles;
+}
+
+int compiledVertices()
+{
+    return vertexCompiles;
 }
 
 int foreignListDeletes()

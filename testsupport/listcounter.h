@@ -10,6 +10,10 @@
 // rebuild and nothing else compiles any.
 int compiledLists();
 
+// How many vertices this process has compiled into display lists: two for
+// each segment of each rebuild.
+int compiledVertices();
+
 // How many times this process has deleted a list name that is no list in the
 // current context: a name of another context's, or one already deleted.
 int foreignListDeletes();
