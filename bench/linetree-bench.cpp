@@ -115,30 +115,29 @@ void expect(bool condition, const char *what, int depth)
     }
 }
 
-// Resident memory of a process, in MiB
-double residentMiB(qint64 pid)
+// A memory figure of a process's status, such as "VmRSS:", in MiB
+double statusMiB(qint64 pid, const char *field)
 {
     QFile status(QString("/proc/%1/status").arg(pid));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
+        if (line.startsWith(field))
             return line.simplified().split(' ').value(1).toDouble() / 1024;
     }
     return -1;
 }
 
-// The process's peak resident memory, in MiB, since resetPeak()
+// Resident memory of a process, in MiB
+double residentMiB(qint64 pid)
+{
+    return statusMiB(pid, "VmRSS:");
+}
+
+// This process's peak resident memory, in MiB, since resetPeak()
 double peakMiB()
 {
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.simplified().split(' ').value(1).toDouble() / 1024;
-    }
-    return -1;
+    return statusMiB(QCoreApplication::applicationPid(), "VmHWM:");
 }
 
 void resetPeak()

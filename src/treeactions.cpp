@@ -47,7 +47,7 @@ TreeActions::TreeActions(OpenGLBaumZeiger *view, const std::array<QSlider *, 5> 
     : QObject(view)
     , view(view)
     , sliders(sliders)
-    , start(valuesOf(sliders, &QSlider::value))
+    , start(parameters())
 {
     const auto addAction = [this, view](const QString &text, const QString &icon,
                                         const QKeySequence &keys, void (TreeActions::*slot)()) {

@@ -46,10 +46,23 @@ public:
 
     QGridLayout *grid() const { return static_cast<QGridLayout *>(layout()); }
 
+    bool showActive()
+    {
+        show();
+        activateWindow();
+        return QTest::qWaitForWindowActive(this);
+    }
+    QList<QSlider *> sliders() const
+    {
+        return {winkelSchieber, winkelSkalSchieber, laengenSchieber, laengenRedSchieber,
+                rekTiefeSchieber};
+    }
     QList<int> sliderValues() const
     {
-        return {winkelSchieber->value(), winkelSkalSchieber->value(), laengenSchieber->value(),
-                laengenRedSchieber->value(), rekTiefeSchieber->value()};
+        QList<int> values;
+        for (const QSlider *slider : sliders())
+            values << slider->value();
+        return values;
     }
     QList<int> viewValues() const
     {
@@ -147,9 +160,7 @@ void tst_MainWindow::viewCell()
 
     // The keyboard starts on the first slider; Tab from the last reaches the
     // view, and a frame around it, outside the picture, shows the focus.
-    window.show();
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(window.showActive());
     QCOMPARE(QApplication::focusWidget(), window.winkelSchieber);
     const QImage picture = onScreen(window.glZeiger);
     window.rekTiefeSchieber->setFocus();
@@ -404,14 +415,10 @@ void tst_MainWindow::takesParametersBack()
     QFETCH(QString, from);
 
     TestWindow window;
-    window.show();
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(window.showActive());
     const QList<int> start = window.sliderValues();
     const QList<int> kept {31, 57, 43, 66, 4};
-    QSlider *const sliders[] {window.winkelSchieber, window.winkelSkalSchieber,
-                              window.laengenSchieber, window.laengenRedSchieber,
-                              window.rekTiefeSchieber};
+    const QList<QSlider *> sliders = window.sliders();
     for (int i = 0; i < 5; ++i)
         sliders[i]->setValue(kept[i]);
     // As the view holds them, an angle scale of 0.57 as 56 hundredths
@@ -516,9 +523,7 @@ void tst_MainWindow::refusesInput()
     QFETCH(QString, said);
 
     TestWindow window;
-    window.show();
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(window.showActive());
     const QList<int> before = window.sliderValues();
     const int builds = compiledLists();
     const QTemporaryDir folder;
@@ -570,9 +575,7 @@ void tst_MainWindow::failedSave()
     QFETCH(QString, said);
 
     TestWindow window;
-    window.show();
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(window.showActive());
     const QTemporaryDir folder;
     const QByteArray old = "the old picture";
     QFile oldFile(folder.filePath("old.svg"));

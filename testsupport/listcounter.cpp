@@ -26,7 +26,6 @@ extern "C" void glNewList(GLuint list, GLenum mode)
     next(list, mode);
 }
 
-// List 0 is no list, and OpenGL ignores it.
 // The view calls it only while it compiles its list.
 extern "C" void glVertex2f(GLfloat x, GLfloat y)
 {
@@ -36,6 +35,7 @@ extern "C" void glVertex2f(GLfloat x, GLfloat y)
     next(x, y);
 }
 
+// List 0 is no list, and OpenGL ignores it.
 extern "C" void glDeleteLists(GLuint list, GLsizei range)
 {
     using DeleteLists = void (*)(GLuint, GLsizei);
