@@ -4,11 +4,13 @@
 #include "startupmessages.h"
 
 #include <QMutex>
+#include <QStringList>
 #include <QVector>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -22,10 +24,12 @@ struct HeldMessage
     const char *category;
     QString text;
 };
-// Qt may log from other threads.
+// Qt may log from other threads. The lock guards what is held, and is never
+// held while a handler runs: one that logs would wait for it forever.
 QMutex heldLock;
 QVector<HeldMessage> heldMessages;
 bool holding = false;
+bool passingHeldOn = false;
 QtMessageHandler passOn = nullptr;
 
 void passOnHeld(const HeldMessage &message)
@@ -41,15 +45,15 @@ bool isPluginMetadata(const HeldMessage &message)
     return message.text.startsWith(QLatin1String("Found metadata in lib "));
 }
 
-// Called with heldLock locked. Qt's debug output shows only where the user
-// asked for it, and the info messages then belong to it; otherwise they are
-// Qt's own account of what went wrong, which the line replaces.
-void sayWhy(const QString &reason)
+// Qt's debug output shows only where the user asked for it, and the info
+// messages then belong to it; otherwise they are Qt's own account of what
+// went wrong, which the line replaces.
+void sayWhy(const QVector<HeldMessage> &held, const QString &reason)
 {
-    const bool debugging
-            = std::any_of(heldMessages.cbegin(), heldMessages.cend(),
-                          [](const HeldMessage &held) { return held.type == QtDebugMsg; });
-    for (const HeldMessage &message : std::as_const(heldMessages)) {
+    const bool debugging = std::any_of(held.cbegin(), held.cend(), [](const HeldMessage &message) {
+        return message.type == QtDebugMsg;
+    });
+    for (const HeldMessage &message : held) {
         if (message.type == QtDebugMsg
             || (debugging && (message.type == QtInfoMsg || isPluginMetadata(message))))
             passOnHeld(message);
@@ -57,8 +61,34 @@ void sayWhy(const QString &reason)
     std::fprintf(stderr, "linetree: %s\n", qUtf8Printable(reason));
 }
 
+// Why Qt could not go on: each platform that Qt tried says why in a warning,
+// and then that it could not load its plugin, which says nothing more. Where
+// none said why, the message that ends the program does.
+QString causes(const QVector<HeldMessage> &held, const QString &last)
+{
+    QStringList causes;
+    bool xcbNamed = false;
+    for (const HeldMessage &message : held) {
+        if ((message.type != QtWarningMsg && message.type != QtCriticalMsg)
+            || isPluginMetadata(message) || qstrcmp(message.category, "qt.qpa.plugin") == 0)
+            continue;
+        causes << message.text.simplified();
+        if (qstrcmp(message.category, "qt.qpa.xcb") == 0 && qEnvironmentVariableIsEmpty("DISPLAY")
+            && !xcbNamed) {
+            causes.last() += QStringLiteral(" (DISPLAY is not set)");
+            xcbNamed = true;
+        }
+    }
+    if (causes.isEmpty())
+        causes << last.simplified();
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && !xcbNamed)
+        causes.last() += QStringLiteral(" (DISPLAY is not set)");
+    return causes.join(QStringLiteral("; "));
+}
+
 // Counts down as Qt does for QT_FATAL_WARNINGS and QT_FATAL_CRITICALS: Qt ends
 // the program once it has handed on the message that finds its count at 1.
+// Called with heldLock locked.
 bool endsTheProgram(QtMsgType type)
 {
     const auto countFrom = [](const char *variable) {
@@ -82,27 +112,35 @@ bool endsTheProgram(QtMsgType type)
 
 void holdMessage(QtMsgType type, const QMessageLogContext &context, const QString &text)
 {
-    const QMutexLocker locker(&heldLock);
     const HeldMessage message {type, context.file, context.line, context.function, context.category,
                                text};
+    QMutexLocker locker(&heldLock);
     if (!holding) {
+        locker.unlock();
+        passOnHeld(message);
+        return;
+    }
+    const bool ends = endsTheProgram(type);
+    if (passingHeldOn) {
+        // In its turn, behind those held; or at once where Qt ends the
+        // program when it returns.
+        if (!ends) {
+            heldMessages.append(message);
+            return;
+        }
+        locker.unlock();
         passOnHeld(message);
         return;
     }
     heldMessages.append(message);
-    if (!endsTheProgram(type))
+    if (!ends)
         return;
 
     // Qt gives up when it cannot reach the display, or ends the program after
-    // a warning made fatal: the first warning or error tells why.
-    const auto first = std::find_if(
-            heldMessages.cbegin(), heldMessages.cend(), [](const HeldMessage &held) {
-                return held.type != QtDebugMsg && held.type != QtInfoMsg && !isPluginMetadata(held);
-            });
-    QString cause = first != heldMessages.cend() ? first->text : text;
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
-        cause += QStringLiteral(" (DISPLAY is not set)");
-    sayWhy(QStringLiteral("cannot show the window: %1").arg(cause.simplified()));
+    // a warning made fatal. Later messages wait, held, for the end.
+    const QVector<HeldMessage> held = heldMessages;
+    locker.unlock();
+    sayWhy(held, QStringLiteral("cannot show the window: %1").arg(causes(held, text)));
     // A warning made fatal ends the program as Qt ends it, once it returns.
     if (type == QtFatalMsg)
         std::_Exit(1);
@@ -119,21 +157,31 @@ void holdMessages()
     passOn = qInstallMessageHandler(holdMessage);
 }
 
+// Those that come meanwhile join the held ones, so that each thread's come in
+// the order it logged them.
 void passHeldMessagesOn()
 {
-    {
-        const QMutexLocker locker(&heldLock);
-        for (const HeldMessage &message : std::as_const(heldMessages))
+    QMutexLocker locker(&heldLock);
+    passingHeldOn = true;
+    while (!heldMessages.isEmpty()) {
+        const QVector<HeldMessage> held = std::exchange(heldMessages, {});
+        locker.unlock();
+        for (const HeldMessage &message : held)
             passOnHeld(message);
-        heldMessages.clear();
-        holding = false;
+        locker.relock();
     }
+    holding = passingHeldOn = false;
+    locker.unlock();
     qInstallMessageHandler(passOn);
 }
 
 void failToStart(const QString &reason)
 {
-    heldLock.lock();
-    sayWhy(reason);
+    QVector<HeldMessage> held;
+    {
+        const QMutexLocker locker(&heldLock);
+        held = heldMessages;
+    }
+    sayWhy(held, reason);
     std::_Exit(1);
 }

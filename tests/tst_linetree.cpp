@@ -177,13 +177,23 @@ void tst_Linetree::cannotShow_data()
     QTest::newRow("no display, warnings fatal: the line, then Qt's abort")
             << QStringList() << false << QStringList {"QT_FATAL_WARNINGS=1"} << QStringList()
             << noDisplay << QString() << true;
+    QTest::newRow("no display, the second warning fatal (0x2), which never comes: the line once")
+            << QStringList() << false << QStringList {"QT_FATAL_WARNINGS=0x2"} << QStringList()
+            << noDisplay << QString() << false;
     QTest::newRow("OpenGL ES, as Qt built for it gives")
             << x11 << false << QStringList {preload, "LINETREE_SURFACE_FORMAT=es"} << QStringList()
             << noCompatibility << QString() << false;
     QTest::newRow("a core profile without compatibility")
             << x11 << false << QStringList {preload, "LINETREE_SURFACE_FORMAT=core"}
             << QStringList() << noCompatibility << QString() << false;
-    if (QT_VERSION_MAJOR < 6) {
+    if (QT_VERSION_MAJOR >= 6) {
+        QTest::newRow("no display, Wayland then X11 tried: the cause of each")
+                << QStringList() << false << QStringList {"QT_QPA_PLATFORM=wayland;xcb"}
+                << QStringList()
+                << "^linetree: cannot show the window: Failed to create wl_display .*; could not "
+                   "connect to display \\(DISPLAY is not set\\)$"
+                << QString() << false;
+    } else {
         QTest::newRow("Wayland without XWayland")
                 << QStringList() << true << QStringList() << QStringList() << noDisplay << QString()
                 << false;
