@@ -17,9 +17,10 @@
 // puts another build of linetree beside the real one, alternating.
 
 #include "allocator.h"
+#include "savefile.h"
 #include "testview.h"
 #include "treeparameters.h"
-#include "treepicture.h"
+#include "viewrotation.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -161,7 +162,8 @@ void reportSaving(TestView &view)
             view.updateGL();
         });
         const QString line = parameterLine({view.gebeWinkel(), view.gebeWinkelSkal(),
-                                            view.gebeLaenge(), view.gebeVerkuerzung(), depth});
+                                            view.gebeLaenge(), view.gebeVerkuerzung(), depth},
+                                           rotationOf(&view));
         for (const char *suffix : {"png", "svg", "pdf"}) {
             const QString fileName = folder.filePath(QString("tree%1.%2").arg(depth).arg(suffix));
             QString error;
@@ -169,7 +171,7 @@ void reportSaving(TestView &view)
             const double resident = residentMiB(QCoreApplication::applicationPid());
             resetPeak();
             const Figure save = measure(
-                    view, [&] { saved = saved && savePicture(&view, fileName, line, &error); });
+                    view, [&] { saved = saved && saveTree(&view, fileName, line, &error); });
             const double more = peakMiB() - resident;
             expect(saved, "a picture was not saved", depth);
             std::printf("%5d  %-26s %-6s %-26s %10lld %9.0f\n", depth, qPrintable(format(build)),

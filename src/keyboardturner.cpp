@@ -47,7 +47,10 @@ bool KeyboardTurner::eventFilter(QObject *watched, QEvent *event)
         focusFrame->setWidget(view);
         break;
     case QEvent::FocusOut:
-        focusFrame->setWidget(nullptr);
+        // The view's own menu takes the keyboard for as long as it is open,
+        // and gives it back.
+        if (static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
+            focusFrame->setWidget(nullptr);
         break;
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {

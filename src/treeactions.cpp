@@ -3,7 +3,8 @@
 
 #include "treeactions.h"
 #include "openglbaumzeiger.h"
-#include "treepicture.h"
+#include "parameterfile.h"
+#include "savefile.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -48,6 +49,7 @@ TreeActions::TreeActions(OpenGLBaumZeiger *view, const std::array<QSlider *, 5> 
     , view(view)
     , sliders(sliders)
     , start(parameters())
+    , startRotation(rotationOf(view))
 {
     const auto addAction = [this, view](const QString &text, const QString &icon,
                                         const QKeySequence &keys, void (TreeActions::*slot)()) {
@@ -62,8 +64,8 @@ TreeActions::TreeActions(OpenGLBaumZeiger *view, const std::array<QSlider *, 5> 
         separator->setSeparator(true);
         view->addAction(separator);
     };
-    addAction(tr("&Save Picture…"), QStringLiteral("document-save-as"), QKeySequence::Save,
-              &TreeActions::savePicture);
+    addAction(tr("&Save…"), QStringLiteral("document-save-as"), QKeySequence::Save,
+              &TreeActions::save);
     addAction(tr("&Open…"), QStringLiteral("document-open"), QKeySequence::Open,
               &TreeActions::open);
     addSeparator();
@@ -84,17 +86,17 @@ TreeActions::TreeActions(OpenGLBaumZeiger *view, const std::array<QSlider *, 5> 
     });
 }
 
-bool TreeActions::savePictureAs(const QString &fileName)
+bool TreeActions::saveAs(const QString &fileName)
 {
     folder = QFileInfo(fileName).absolutePath();
     QString error;
     bool saved = false;
     {
         const BusyCursor busy;
-        saved = ::savePicture(view, fileName, parameterLine(parameters()), &error);
+        saved = saveTree(view, fileName, line(), &error);
     }
     if (!saved) {
-        tell(tr("Save Picture"),
+        tell(tr("Save"),
              tr("Cannot save “%1”: %2.").arg(QDir::toNativeSeparators(fileName), error));
     }
     return saved;
@@ -105,7 +107,12 @@ bool TreeActions::openFile(const QString &fileName)
     folder = QFileInfo(fileName).absolutePath();
     QString line;
     QString error;
-    if (readParameterText(fileName, &line, &error) && take(line, &error))
+    bool read = false;
+    {
+        const BusyCursor busy;
+        read = readParameterText(fileName, &line, &error);
+    }
+    if (read && take(line, &error))
         return true;
     tell(tr("Open"),
          tr("Cannot take the parameters from “%1”: %2.")
@@ -113,9 +120,9 @@ bool TreeActions::openFile(const QString &fileName)
     return false;
 }
 
-void TreeActions::savePicture()
+void TreeActions::save()
 {
-    QFileDialog dialog(view->window(), tr("Save Picture"), folder);
+    QFileDialog dialog(view->window(), tr("Save"), folder);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters(
             {tr("PNG image (*.png)"), tr("SVG drawing (*.svg)"), tr("PDF document (*.pdf)")});
@@ -126,7 +133,7 @@ void TreeActions::savePicture()
     });
     dialog.selectFile(QStringLiteral("linetree.png"));
     if (dialog.exec() == QDialog::Accepted)
-        savePictureAs(dialog.selectedFiles().value(0));
+        saveAs(dialog.selectedFiles().value(0));
 }
 
 void TreeActions::open()
@@ -147,13 +154,15 @@ void TreeActions::copy()
         const BusyCursor busy;
         copied->setImageData(grabFrame(view).convertToFormat(QImage::Format_RGB32));
     }
-    copied->setText(parameterLine(parameters()));
+    copied->setText(line());
     QGuiApplication::clipboard()->setMimeData(copied);
 }
 
 void TreeActions::paste()
 {
-    const QString line = findParameterLine(QGuiApplication::clipboard()->text());
+    // As much as a file would be read of, however much was copied
+    const QString line
+            = findParameterLine(QGuiApplication::clipboard()->text().left(parameterHeadSize));
     QString error = QStringLiteral("it holds no linetree parameters");
     if (!line.isEmpty() && take(line, &error))
         return;
@@ -162,7 +171,7 @@ void TreeActions::paste()
 
 void TreeActions::reset()
 {
-    setParameters(start);
+    setTree(start, startRotation);
 }
 
 TreeParameters TreeActions::parameters() const
@@ -170,21 +179,30 @@ TreeParameters TreeActions::parameters() const
     return valuesOf(sliders, &QSlider::value);
 }
 
-// Nothing is taken unless all five values are the sliders' to take.
+QString TreeActions::line() const
+{
+    return parameterLine(parameters(), rotationOf(view));
+}
+
+// Nothing is taken unless all five values are the sliders' to take; a line
+// without the view's rotation leaves it as it is.
 bool TreeActions::take(const QString &line, QString *error)
 {
     TreeParameters read;
+    ViewRotation rotation = rotationOf(view);
     if (!readParameterLine(line, valuesOf(sliders, &QSlider::minimum),
-                           valuesOf(sliders, &QSlider::maximum), &read, error))
+                           valuesOf(sliders, &QSlider::maximum), &read, &rotation, error))
         return false;
-    setParameters(read);
+    setTree(read, rotation);
     return true;
 }
 
-void TreeActions::setParameters(const TreeParameters &wanted)
+void TreeActions::setTree(const TreeParameters &wanted, const ViewRotation &rotation)
 {
-    if (wanted == parameters())
+    if (wanted == parameters()) {
+        turnView(view, rotation);
         return;
+    }
     // The sliders move as a screen reader hears them, telling the view
     // nothing: it takes all five values below.
     for (size_t i = 0; i < fields.size(); ++i) {
@@ -194,8 +212,10 @@ void TreeActions::setParameters(const TreeParameters &wanted)
     // Every slot of the view rebuilds the tree, so four values go in while the
     // depth is 0, where a rebuild compiles no line, and the depth rebuilds the
     // tree once. The view shows an empty frame meanwhile: held back with
-    // setUpdatesEnabled(), a QOpenGLWidget would come back grey.
+    // setUpdatesEnabled(), a QOpenGLWidget would come back grey. So it is
+    // turned while there is nothing to draw.
     view->setzeRekTiefe(0);
+    turnView(view, rotation);
     view->setzeWinkel(wanted.winkel);
     view->setzeWinkelSkal(wanted.winkelSkal);
     view->setzeLaenge(wanted.laenge);
@@ -203,7 +223,11 @@ void TreeActions::setParameters(const TreeParameters &wanted)
     view->setzeRekTiefe(wanted.rekTiefe);
 }
 
+// What a message quotes came from a file or the clipboard: it is shown as
+// it is, never as rich text.
 void TreeActions::tell(const QString &title, const QString &text) const
 {
-    QMessageBox::warning(view->window(), title, text);
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, view->window());
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }

@@ -14,10 +14,10 @@ class OpenGLBaumZeiger;
 class QSlider;
 
 // Keeping the tree: save its picture as PNG, SVG or PDF, copy it, open or
-// paste the parameters that a picture or a text carries, and go back to the
-// start values. The actions stand in the view's context menu (a right click,
-// the Menu key or Shift+F10 on the view) and answer the standard shortcuts in
-// the whole window. What fails is said in a message box, and changes nothing.
+// paste the parameters and the view's rotation that a picture or a text
+// carries, and go back to the start picture. The actions stand in the view's context menu (a right
+// click, the Menu key or Shift+F10 on the view) and answer the standard shortcuts in the whole
+// window. What fails is said in a message box, and changes nothing.
 class TreeActions : public QObject
 {
     Q_OBJECT
@@ -28,11 +28,11 @@ public:
     TreeActions(OpenGLBaumZeiger *view, const std::array<QSlider *, 5> &sliders);
 
     // Each says why where it fails.
-    bool savePictureAs(const QString &fileName);
+    bool saveAs(const QString &fileName);
     bool openFile(const QString &fileName);
 
 public slots:
-    void savePicture();
+    void save();
     void open();
     void copy();
     void paste();
@@ -40,13 +40,15 @@ public slots:
 
 private:
     TreeParameters parameters() const;
+    QString line() const;
     bool take(const QString &line, QString *error);
-    void setParameters(const TreeParameters &wanted);
+    void setTree(const TreeParameters &wanted, const ViewRotation &rotation);
     void tell(const QString &title, const QString &text) const;
 
     OpenGLBaumZeiger *view;
     const std::array<QSlider *, 5> sliders;
     const TreeParameters start;
+    const ViewRotation startRotation;
     QString folder; // of the file saved or opened last
 };
 

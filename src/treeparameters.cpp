@@ -8,11 +8,13 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 
 namespace {
 
-// How each value is written: its name, and how many slider units make one
-// unit written (half degrees a degree, hundredths a factor, levels a level)
+// How each parameter is written: its name, and how many slider units make
+// one unit written (half degrees a degree, hundredths a factor, levels a
+// level)
 struct Value
 {
     const char *name;
@@ -29,17 +31,49 @@ const std::array<Value, 5> values {{
         {"depth", &TreeParameters::rekTiefe, 1, 0},
 }};
 
+// And each angle of the rotation, in degrees
+struct Angle
+{
+    const char *name;
+    float ViewRotation::*field;
+};
+
+const std::array<Angle, 2> angles {{
+        {"turn", &ViewRotation::turn},
+        {"tilt", &ViewRotation::tilt},
+}};
+
 const QLatin1String lineStart("linetree");
 
+// Split at any space, as Unicode has them
 QStringList wordsOf(const QString &line)
 {
-    static const QRegularExpression blanks("\\s+");
-    return line.split(blanks, Qt::SkipEmptyParts);
+    QStringList words;
+    QString word;
+    for (const QChar c : line) {
+        if (!c.isSpace()) {
+            word += c;
+        } else if (!word.isEmpty()) {
+            words << word;
+            word.clear();
+        }
+    }
+    if (!word.isEmpty())
+        words << word;
+    return words;
 }
 
 QString written(const Value &value, int units)
 {
     return QString::number(double(units) / value.perUnit, 'f', value.decimals);
+}
+
+// The shortest decimal that reads back as the very same float
+QString written(float degrees)
+{
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, degrees);
+    return QString::fromLatin1(text, int(result.ptr - text));
 }
 
 // The slider units that a decimal number stands for, read exactly; false
@@ -62,6 +96,71 @@ bool readUnits(const Value &value, const QString &text, int *units, bool *onStep
     return true;
 }
 
+// An angle beyond a float's range, 0.digits × 10^point, as the same angle
+// less whole turns: the integer part modulo 360, digit by digit, where every
+// power of ten from 1000 on is 280 modulo 360, and the fraction
+float lessWholeTurns(const QString &digits, qint64 point)
+{
+    const qint64 whole = qMin<qint64>(point, digits.size());
+    int turn = 0;
+    for (qint64 i = 0; i < whole; ++i)
+        turn = (turn * 10 + digits[int(i)].digitValue()) % 360;
+    const qint64 zeros = point - whole;
+    turn = turn * (zeros >= 3 ? 280 : zeros == 2 ? 100 : zeros == 1 ? 10 : 1) % 360;
+    const QByteArray fraction = "0." + digits.mid(int(whole), 17).toLatin1() + '0';
+    double rest = 0;
+    std::from_chars(fraction.constData(), fraction.constData() + fraction.size(), rest);
+    return float(turn + rest);
+}
+
+// The degrees that a decimal number stands for, as the view holds them: the
+// float nearest to it, or beyond a float's range the same angle less whole
+// turns. False where it is not a number; `finite` false for not-a-number and
+// the infinities.
+bool readDegrees(const QString &text, float *degrees, bool *finite)
+{
+    static const QRegularExpression infinite("^[-+]?(?:nan|inf|infinity)$",
+                                             QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression decimal("^([-+]?)(\\d*)(?:\\.(\\d*))?(?:[eE]([-+]?)(\\d+))?$");
+    *finite = !infinite.match(text).hasMatch();
+    if (!*finite)
+        return true;
+    const QRegularExpressionMatch match = decimal.match(text);
+    if (!match.hasMatch() || match.capturedLength(2) + match.capturedLength(3) == 0)
+        return false;
+
+    const QByteArray number = text.mid(match.capturedLength(1)).toLatin1();
+    const bool negative = match.captured(1) == QLatin1String("-");
+    const auto [end, fault]
+            = std::from_chars(number.constData(), number.constData() + number.size(), *degrees);
+    if (fault == std::errc()) {
+        *degrees = negative ? -*degrees : *degrees;
+        return true;
+    }
+    // Out of range: where the decimal point stands before the first digit
+    // that is not 0, with a huge exponent taken as one of 10^18
+    QString digits = match.captured(2) + match.captured(3);
+    const QString exponent = match.captured(5);
+    qint64 point = match.capturedLength(2)
+            + (match.captured(4) == QLatin1String("-") ? -1 : 1)
+                    * (exponent.size() > 18 ? qint64(1e18) : exponent.toLongLong());
+    const int zeros = int(std::find_if(digits.cbegin(), digits.cend(),
+                                       [](QChar c) { return c != QLatin1Char('0'); })
+                          - digits.cbegin());
+    digits.remove(0, zeros);
+    point -= zeros;
+    if (point > 0) {
+        *degrees = lessWholeTurns(digits, point);
+    } else {
+        // Too small for a float but for its subnormal numbers, or for those too
+        double small = 0;
+        std::from_chars(number.constData(), number.constData() + number.size(), small);
+        *degrees = float(small);
+    }
+    *degrees = negative ? -*degrees : *degrees;
+    return true;
+}
+
 } // namespace
 
 bool TreeParameters::operator==(const TreeParameters &other) const
@@ -73,25 +172,44 @@ bool TreeParameters::operator==(const TreeParameters &other) const
     return true;
 }
 
-QString parameterLine(const TreeParameters &parameters)
+QString parameterLine(const TreeParameters &parameters, const ViewRotation &rotation)
 {
     QStringList words {lineStart};
     for (const Value &value : values)
         words << QLatin1String(value.name) + '=' + written(value, parameters.*value.field);
+    for (const Angle &angle : angles)
+        words << QLatin1String(angle.name) + '=' + written(rotation.*angle.field);
     return words.join(' ');
 }
 
 QString findParameterLine(const QString &text)
 {
-    for (const QString &line : text.split('\n')) {
+    for (const QString &line : text.split(QRegularExpression("[\\r\\n]"))) {
         if (wordsOf(line).value(0) == lineStart)
             return line.trimmed();
     }
     return QString();
 }
 
+QString quoted(const QString &text)
+{
+    const int readable = 32;
+    QString shown = text;
+    if (shown.size() > readable) {
+        // Never half of a character that takes two
+        shown.truncate(shown.at(readable - 2).isHighSurrogate() ? readable - 2 : readable - 1);
+        shown += QChar(0x2026);
+    }
+    for (QChar &c : shown) {
+        if (!c.isPrint() && !c.isSurrogate())
+            c = QChar::ReplacementCharacter;
+    }
+    return shown;
+}
+
 bool readParameterLine(const QString &line, const TreeParameters &minimum,
-                       const TreeParameters &maximum, TreeParameters *parameters, QString *error)
+                       const TreeParameters &maximum, TreeParameters *parameters,
+                       ViewRotation *rotation, QString *error)
 {
     QStringList words = wordsOf(line);
     if (words.isEmpty() || words.takeFirst() != lineStart) {
@@ -99,28 +217,43 @@ bool readParameterLine(const QString &line, const TreeParameters &minimum,
         return false;
     }
     TreeParameters read;
-    std::array<bool, values.size()> given {};
+    ViewRotation turned = *rotation;
+    QStringList given;
     for (const QString &word : std::as_const(words)) {
         const QString name = word.section('=', 0, 0);
         const QString text = word.section('=', 1);
         const auto value = std::find_if(values.cbegin(), values.cend(),
                                         [&name](const Value &v) { return name == v.name; });
-        if (value == values.cend() || !word.contains('=')) {
-            *error = QStringLiteral("“%1” is none of angle, angle-scale, length, length-reduction "
-                                    "and depth")
-                             .arg(name);
+        const auto angle = std::find_if(angles.cbegin(), angles.cend(),
+                                        [&name](const Angle &a) { return name == a.name; });
+        if ((value == values.cend() && angle == angles.cend()) || !word.contains('=')) {
+            *error = QStringLiteral("“%1” is none of angle, angle-scale, length, length-reduction, "
+                                    "depth, turn and tilt")
+                             .arg(quoted(name));
             return false;
         }
-        bool &isGiven = given[size_t(value - values.cbegin())];
-        if (isGiven) {
+        if (given.contains(name)) {
             *error = QStringLiteral("%1 is given twice").arg(name);
             return false;
         }
-        isGiven = true;
+        given << name;
+        if (angle != angles.cend()) {
+            bool finite = true;
+            if (!readDegrees(text, &(turned.*angle->field), &finite)) {
+                *error = QStringLiteral("%1=%2 is not a number").arg(name, quoted(text));
+                return false;
+            }
+            if (!finite) {
+                *error = QStringLiteral("%1=%2 is not a finite number of degrees")
+                                 .arg(name, quoted(text));
+                return false;
+            }
+            continue;
+        }
         int units = 0;
         bool onStep = false;
         if (!readUnits(*value, text, &units, &onStep)) {
-            *error = QStringLiteral("%1=%2 is not a number").arg(name, text);
+            *error = QStringLiteral("%1=%2 is not a number").arg(name, quoted(text));
             return false;
         }
         const int lowest = minimum.*value->field;
@@ -128,18 +261,19 @@ bool readParameterLine(const QString &line, const TreeParameters &minimum,
         if (!onStep || units < lowest || units > highest) {
             *error = QStringLiteral("%1=%2 is not one of the slider's values, %3 to %4 in steps "
                                     "of %5")
-                             .arg(name, text, written(*value, lowest), written(*value, highest),
-                                  written(*value, 1));
+                             .arg(name, quoted(text), written(*value, lowest),
+                                  written(*value, highest), written(*value, 1));
             return false;
         }
         read.*value->field = units;
     }
-    for (size_t i = 0; i < values.size(); ++i) {
-        if (!given[i]) {
-            *error = QStringLiteral("%1 is missing").arg(QLatin1String(values[i].name));
+    for (const Value &value : values) {
+        if (!given.contains(QLatin1String(value.name))) {
+            *error = QStringLiteral("%1 is missing").arg(QLatin1String(value.name));
             return false;
         }
     }
     *parameters = read;
+    *rotation = turned;
     return true;
 }

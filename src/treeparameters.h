@@ -4,6 +4,8 @@
 #ifndef TREEPARAMETERS_H
 #define TREEPARAMETERS_H
 
+#include "viewrotation.h"
+
 #include <QString>
 
 // The five tree parameters in slider units, in the order of the sliders:
@@ -20,20 +22,27 @@ struct TreeParameters
     bool operator==(const TreeParameters &other) const;
 };
 
-// The parameters in one line that people can read and write, with the values
-// in degrees and factors, exact to the sliders' steps:
-//   linetree angle=45.0 angle-scale=1.00 length=0.25 length-reduction=0.80 depth=6
-QString parameterLine(const TreeParameters &parameters);
+// The parameters and the view's rotation in one line that people can read
+// and write, with the values in degrees and factors, the five exact to the
+// sliders' steps and the two angles exact to the view's own numbers:
+//   linetree angle=45.0 angle-scale=1.00 length=0.25 length-reduction=0.80 depth=6 turn=45 tilt=20
+QString parameterLine(const TreeParameters &parameters, const ViewRotation &rotation);
 
-// The first line of a text whose first word is "linetree", without the blanks
-// around it; nothing where there is none.
+// The first line of a text whose first word is "linetree", without the
+// spaces around it; nothing where there is none.
 QString findParameterLine(const QString &text);
 
 // The parameters that a line written so holds, each one of its slider's
-// values from `minimum` to `maximum`; false, with what is wrong in `error`,
-// where the line is no such line or a value is missing, unknown, given twice,
-// not a number or not one its slider can take. Nothing is rounded or clamped.
+// values from `minimum` to `maximum`, and the angles of the rotation that it
+// gives: one it leaves out stays as `rotation` holds it. False, with what is
+// wrong in `error`, where the line is no such line or a parameter is missing,
+// or a value is unknown, given twice, not a number, not one its slider can
+// take or not a finite angle. Nothing is rounded or clamped.
 bool readParameterLine(const QString &line, const TreeParameters &minimum,
-                       const TreeParameters &maximum, TreeParameters *parameters, QString *error);
+                       const TreeParameters &maximum, TreeParameters *parameters,
+                       ViewRotation *rotation, QString *error);
+
+// A value quoted in a message: printable, and short enough to read
+QString quoted(const QString &text);
 
 #endif // TREEPARAMETERS_H

@@ -7,24 +7,31 @@
 #include "testview.h"
 #include "treeactions.h"
 #include "treeparameters.h"
+#include "viewrotation.h"
 
 #include <QAccessible>
 #include <QAction>
 #include <QBuffer>
 #include <QClipboard>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFocusFrame>
 #include <QGridLayout>
 #include <QImageWriter>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QWheelEvent>
 #include <QWindow>
+#include <QtEndian>
 #include <QtTest>
 
+#include <zlib.h>
+
+#include <cmath>
 #include <functional>
 #include <utility>
 
@@ -83,15 +90,17 @@ public:
 
 namespace {
 
-// The text of the warning that `act` shows, which is then closed, as a
-// person would after reading it; nothing where it shows none.
+// The text of the warning that `act` shows, as plain text, which is then
+// closed, as a person would after reading it; nothing where it shows none.
 QString warningOf(const std::function<void()> &act)
 {
     QString text;
     QTimer reader;
     QObject::connect(&reader, &QTimer::timeout, [&text] {
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            text = box->icon() == QMessageBox::Warning ? box->text() : "not a warning";
+            text = box->icon() != QMessageBox::Warning   ? "not a warning"
+                    : box->textFormat() != Qt::PlainText ? "rich text"
+                                                         : box->text();
             box->reject();
         }
     });
@@ -171,6 +180,16 @@ void tst_MainWindow::viewCell()
     QVERIFY(frame->geometry().contains(window.glZeiger->geometry())
             && frame->geometry() != window.glZeiger->geometry());
     QCOMPARE(onScreen(window.glZeiger), picture);
+    // The view's menu takes the keyboard while it is open, and the frame stays.
+    bool framedWithMenu = false;
+    QTimer::singleShot(100, [&framedWithMenu, frame] {
+        if (QWidget *menu = QApplication::activePopupWidget()) {
+            framedWithMenu = frame->isVisible();
+            menu->close();
+        }
+    });
+    QTest::keyClick(window.glZeiger, Qt::Key_F10, Qt::ShiftModifier);
+    QVERIFY(framedWithMenu);
     // In a colour of its own: neither the black of the picture nor the window's
     const auto ring = [frame] { return onScreen(frame).pixelColor(0, frame->height() / 2); };
     QTRY_VERIFY2(ring() != Qt::black && ring() != window.palette().window().color(),
@@ -401,15 +420,18 @@ void tst_MainWindow::neverShown()
 
 void tst_MainWindow::takesParametersBack_data()
 {
-    QTest::addColumn<QString>("from"); // a saved picture's suffix, "text", "clipboard" or "reset"
+    QTest::addColumn<QString>("from"); // a saved picture's suffix, a text, "clipboard" or "reset"
 
-    for (const char *from : {"png", "svg", "pdf", "text", "clipboard", "reset"})
+    for (const char *from : {"png", "svg", "pdf", "text", "text in UTF-16",
+                             "text in UTF-8 with a byte-order mark", "text that begins with <",
+                             "svg named in the dialog without a suffix", "clipboard", "reset"})
         QTest::newRow(from) << from;
 }
 
-// Away from the start in every value, kept, reset from the menu and taken
-// back: the sliders, what a screen reader hears, the view and its picture
-// all come back.
+// Away from the start in every value and turned, kept, reset from the menu
+// and taken back: the sliders, what a screen reader hears, the view, its
+// rotation and its picture all come back. A text holds no rotation, and the
+// tree stays turned as it is.
 void tst_MainWindow::takesParametersBack()
 {
     QFETCH(QString, from);
@@ -423,32 +445,63 @@ void tst_MainWindow::takesParametersBack()
         sliders[i]->setValue(kept[i]);
     // As the view holds them, an angle scale of 0.57 as 56 hundredths
     const QList<int> held = window.viewValues();
+    // Turned as no drag in whole pixels turns it
+    const ViewRotation turned {-123.456f, std::nextafter(20.0f, 90.0f)};
+    turnView(window.glZeiger, turned);
     const QImage picture = onScreen(window.glZeiger);
 
     const QTemporaryDir folder;
-    const QString fileName = folder.filePath("tree." + from);
-    if (from == "text") {
-        QFile text(fileName);
-        QVERIFY(text.open(QIODevice::WriteOnly));
-        text.write("A tree for the report:\n  linetree angle=15.5 angle-scale=0.57 length=0.43 "
-                   "length-reduction=0.66   depth=4 \n");
+    const bool byDialog = from.contains("dialog");
+    const QString fileName = folder.filePath(byDialog ? "tree.svg" : "tree." + from);
+    if (byDialog) {
+        // Ctrl+S opens the dialog, where the SVG format is chosen for a name
+        // without a suffix.
+        QTimer chooser;
+        connect(&chooser, &QTimer::timeout, [&folder] {
+            if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+                QTest::keyClick(dialog->findChild<QComboBox *>("fileTypeCombo"), Qt::Key_Down);
+                dialog->selectFile(folder.filePath("tree"));
+                static_cast<QDialog *>(dialog)->accept();
+            }
+        });
+        chooser.start(10);
+        QCOMPARE(warningOf([&] { QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier); }),
+                 QString());
+    } else if (from.startsWith("text")) {
+        const QString line = "A tree for the report:\r\n  linetree angle=15.5 angle-scale=0.57 "
+                             "length=0.43 length-reduction=0.66\u00a0\u2003depth=4 \r\n";
+        QByteArray text = line.toUtf8();
+        if (from.endsWith("UTF-16")) {
+            text = "\xff\xfe"
+                    + QByteArray(reinterpret_cast<const char *>(line.utf16()), 2 * line.size());
+        } else if (from.endsWith("mark")) {
+            text.prepend("\xef\xbb\xbf");
+        } else if (from.endsWith('<')) {
+            text.prepend("<b>Kept</b>\n");
+        }
+        QFile file(fileName);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
     } else if (from == "clipboard") {
         QTest::keyClick(&window, Qt::Key_C, Qt::ControlModifier);
         const QMimeData *copied = QGuiApplication::clipboard()->mimeData();
         QVERIFY(copied && copied->hasImage());
         QCOMPARE(qvariant_cast<QImage>(copied->imageData()).convertToFormat(QImage::Format_RGB32),
                  grabFrame(window.glZeiger).convertToFormat(QImage::Format_RGB32));
-        QCOMPARE(copied->text(), parameterLine({31, 57, 43, 66, 4}));
+        QCOMPARE(copied->text(), parameterLine({31, 57, 43, 66, 4}, turned));
     } else if (from != "reset") {
-        QVERIFY(window.actions()->savePictureAs(fileName));
+        QVERIFY(window.actions()->saveAs(fileName));
         QTRY_COMPARE(onScreen(window.glZeiger), picture); // shown on through the save
     }
 
     window.action("Reset")->trigger();
     QCOMPARE(window.sliderValues(), start);
     QCOMPARE(window.viewValues(), start);
+    QCOMPARE(rotationOf(window.glZeiger).turn, 45.0f);
+    QCOMPARE(rotationOf(window.glZeiger).tilt, 20.0f);
     if (from == "reset")
         return;
+    if (from.startsWith("text"))
+        turnView(window.glZeiger, turned);
     window.glZeiger->update(); // a repaint still to come, as after a resize
     const int vertices = compiledVertices();
     if (from == "clipboard")
@@ -458,6 +511,8 @@ void tst_MainWindow::takesParametersBack()
     QCOMPARE(window.sliderValues(), kept);
     QCOMPARE(window.viewValues(), held);
     QCOMPARE(compiledVertices() - vertices, 2 * 85); // one rebuild of depth 4's 85 segments
+    QVERIFY(rotationOf(window.glZeiger).turn == turned.turn); // exactly
+    QVERIFY(rotationOf(window.glZeiger).tilt == turned.tilt); // exactly
     for (int i = 0; i < 5; ++i)
         QCOMPARE(heardValues(sliders[i]).value(heardValues(sliders[i]).size() - 1), kept[i]);
     QTRY_COMPARE(onScreen(window.glZeiger), picture);
@@ -480,6 +535,17 @@ void tst_MainWindow::refusesInput_data()
     writer.setText("Description", line + "5");
     writer.write(QImage(8, 8, QImage::Format_RGB32));
     const QString none = "it holds no linetree parameters";
+    // A PNG with one more chunk after its header, whose length may lie
+    const auto withChunk = [&png](const QByteArray &type, const QByteArray &data, quint32 length) {
+        QByteArray chunk = type + data;
+        const uLong crc
+                = crc32(0, reinterpret_cast<const Bytef *>(chunk.constData()), uInt(chunk.size()));
+        chunk = QByteArray(4, '\0') + chunk + QByteArray(4, '\0');
+        qToBigEndian(quint32(length), chunk.data());
+        qToBigEndian(quint32(crc), chunk.data() + chunk.size() - 4);
+        return png.left(33) + chunk + png.mid(33);
+    };
+    const QByteArray description("Description\0\0", 13); // keyword, compression method
 
     QTest::newRow("another program's PNG") << "file" << png << none;
     QTest::newRow("another program's SVG")
@@ -487,7 +553,18 @@ void tst_MainWindow::refusesInput_data()
             << QByteArray("<svg xmlns=\"http://www.w3.org/2000/svg\"><desc>A circle</desc>"
                           "<circle r=\"4\"/></svg>")
             << none;
-    QTest::newRow("a PNG of linetree's cut short") << "file" << ours.left(60) << none;
+    QTest::newRow("a PNG of linetree's cut short") << "file" << ours.left(60) << "it is cut short";
+    QTest::newRow("a PNG whose text claims 2 GiB")
+            << "file" << withChunk("zTXt", description + "x", 0x7fffffff) << "it is cut short";
+    const QByteArray megabyte = description + qCompress(QByteArray(1 << 20, ' ')).mid(4);
+    QTest::newRow("a PNG whose compressed text inflates to a megabyte")
+            << "file" << withChunk("zTXt", megabyte, quint32(megabyte.size()))
+            << "a compressed text in it inflates to more than 1024 bytes";
+    QTest::newRow("a PNG whose text runs past the first 64 KiB")
+            << "file"
+            << withChunk("tEXt", "Description\0" + line + QByteArray(80'000, ' '),
+                         quint32(12 + line.size() + 80'000))
+            << "a text in it runs past the first 64 KiB";
     QTest::newRow("a binary file") << "file"
                                    << QByteArray("\x7f"
                                                  "ELF\x02\x01\x01\0\0\0",
@@ -509,6 +586,20 @@ void tst_MainWindow::refusesInput_data()
     QTest::newRow("depth missing") << "file" << line.left(line.size() - 7) << "depth is missing";
     QTest::newRow("an unknown value") << "file" << line + "5 colour=white"
                                       << "“colour” is none of angle";
+    QTest::newRow("a negative length") << "file" << QByteArray(line).replace("0.25", "-0.25") + '5'
+                                       << "length=-0.25 is not one of the slider's values";
+    QTest::newRow("depth given twice") << "file" << line + "5 depth=5"
+                                       << "depth is given twice";
+    QTest::newRow("a turn that is not a number") << "clipboard" << line + "5 turn=NaN"
+                                                 << "turn=NaN is not a finite number of degrees";
+    QTest::newRow("an infinite tilt") << "file" << line + "5 turn=1e400 tilt=-inf"
+                                      << "tilt=-inf is not a finite number of degrees";
+    QTest::newRow("markup, split at a no-break space, shown as it is")
+            << "clipboard" << QByteArray("linetree angle=<img\xc2\xa0src=/dev/zero>")
+            << "angle=<img is not a number";
+    QTest::newRow("a long unknown name, shortened")
+            << "clipboard" << line + "5 " + QByteArray(3000, 'x') + "=1"
+            << "“" + QString(31, 'x') + "…” is none of angle";
     QTest::newRow("an empty clipboard") << "clipboard" << QByteArray() << none;
     QTest::newRow("angle out of range on the clipboard")
             << "clipboard" << QByteArray(line).replace("45.0", "90.0") + '5'
@@ -554,17 +645,22 @@ void tst_MainWindow::refusesInput()
 
 void tst_MainWindow::failedSave_data()
 {
-    QTest::addColumn<QString>("name");     // in a folder of the test's, holding an old file
-    QTest::addColumn<qint64>("sizeLimit"); // of files the test writes, in bytes; 0 for none
+    QTest::addColumn<QString>("name");       // in a folder of the test's, holding an old file
+    QTest::addColumn<qint64>("sizeLimit");   // of files the test writes, in bytes; 0 for none
+    QTest::addColumn<bool>("shortFeedback"); // OpenGL's feedback buffer a line short
     QTest::addColumn<QString>("said");
 
-    QTest::newRow("a folder that does not exist")
-            << "gone/tree.png" << qint64(0) << "Cannot save “%1”: No such file or directory";
+    QTest::newRow("a folder that does not exist") << "gone/tree.png" << qint64(0) << false
+                                                  << "Cannot save “%1”: No such file or directory";
     QTest::newRow("a full file system, over the old file")
-            << "old.svg" << qint64(4096) << "Cannot save “%1”: File too large";
+            << "old.svg" << qint64(4096) << false << "Cannot save “%1”: File too large";
     QTest::newRow("a format linetree does not write")
-            << "tree.jpg" << qint64(0) << "Cannot save “%1”: linetree saves PNG, SVG and PDF";
-    QTest::newRow("the dialog cancelled") << "" << qint64(0) << "";
+            << "tree.jpg" << qint64(0) << false
+            << "Cannot save “%1”: linetree saves PNG, SVG and PDF";
+    QTest::newRow("feedback a line short, over the old file")
+            << "old.svg" << qint64(0) << true
+            << "Cannot save “%1”: OpenGL did not hand back every line";
+    QTest::newRow("the dialog cancelled") << "" << qint64(0) << false << "";
 }
 
 // A save that fails leaves the folder as it was and says why.
@@ -572,6 +668,7 @@ void tst_MainWindow::failedSave()
 {
     QFETCH(QString, name);
     QFETCH(qint64, sizeLimit);
+    QFETCH(bool, shortFeedback);
     QFETCH(QString, said);
 
     TestWindow window;
@@ -601,7 +698,9 @@ void tst_MainWindow::failedSave()
         signal(SIGXFSZ, SIG_IGN); // a write beyond the limit fails, and the test goes on
         if (sizeLimit > 0)
             setrlimit(RLIMIT_FSIZE, &limited);
-        warning = warningOf([&] { QVERIFY(!window.actions()->savePictureAs(fileName)); });
+        shortenFeedbackBuffers(shortFeedback);
+        warning = warningOf([&] { QVERIFY(!window.actions()->saveAs(fileName)); });
+        shortenFeedbackBuffers(false);
         setrlimit(RLIMIT_FSIZE, &unlimited);
         said = said.arg(fileName);
     }

@@ -2,10 +2,12 @@
 // SPDX-License-Identifier: MIT
 
 #include "keyboardturner.h"
+#include "parameterfile.h"
 #include "pictures.h"
+#include "savefile.h"
 #include "testview.h"
 #include "treeparameters.h"
-#include "treepicture.h"
+#include "viewrotation.h"
 
 #include <QMouseEvent>
 #include <QOffscreenSurface>
@@ -695,6 +697,8 @@ void tst_OpenGLBaumZeiger::arrowKeys_data()
             << held << 10 << 0.0 << 30.0 << 1;
     QTest::newRow("held at depth 10, 24 repeats queued, released: the press alone")
             << held + "X" << 10 << 0.0 << 15.0 << 1;
+    QTest::newRow("held at depth 10, Left pressed and released meanwhile: the newest repeat still")
+            << "PEEL" << 10 << 0.0 << 15.0 << 1;
 }
 
 // The arrow keys turn the tree as a left drag would, and keys that queue up
@@ -781,6 +785,7 @@ void tst_OpenGLBaumZeiger::savedPictures_data()
     QTest::newRow("SVG, depth 10: short enough for librsvg") << "svg" << 10 << QSize(300, 300);
     QTest::newRow("PDF, depth 6") << "pdf" << 6 << QSize(300, 300);
     QTest::newRow("PDF, a tall view at depth 10") << "pdf" << 10 << QSize(200, 400);
+    QTest::newRow("PDF, 200×276: the view's size, not A8's") << "pdf" << 6 << QSize(200, 276);
 }
 
 namespace {
@@ -844,12 +849,17 @@ void tst_OpenGLBaumZeiger::savedPictures()
     view->setzeRekTiefe(depth);
     const QTemporaryDir folder;
     const QString fileName = folder.filePath("tree." + format);
-    const QString line = parameterLine({90, 100, 25, 80, depth});
+    const QString line = parameterLine({90, 100, 25, 80, depth}, rotationOf(view));
     QString error;
-    QVERIFY2(savePicture(view, fileName, line, &error), qPrintable(error));
+    QVERIFY2(saveTree(view, fileName, line, &error), qPrintable(error));
     QString saved;
     QVERIFY2(readParameterText(fileName, &saved, &error), qPrintable(error));
     QCOMPARE(saved, line);
+    // OpenGL holds no address of a feedback buffer freed since.
+    view->makeCurrent();
+    GLvoid *feedback = &saved;
+    glGetPointerv(GL_FEEDBACK_BUFFER_POINTER, &feedback);
+    QCOMPARE(feedback, nullptr);
 
     const QImage frame = view->frame().convertToFormat(QImage::Format_RGB32);
     if (format == "png") {

@@ -16,6 +16,7 @@ namespace {
 int listCompiles = 0;
 int vertexCompiles = 0;
 int foreignDeletes = 0;
+bool shortFeedback = false;
 } // namespace
 
 extern "C" void glNewList(GLuint list, GLenum mode)
@@ -43,6 +44,18 @@ extern "C" void glDeleteLists(GLuint list, GLsizei range)
     for (GLsizei i = 0; i < range; ++i)
         foreignDeletes += list != 0 && !glIsList(list + GLuint(i));
     next(list, range);
+}
+
+extern "C" void glFeedbackBuffer(GLsizei size, GLenum type, GLfloat *buffer)
+{
+    using FeedbackBuffer = void (*)(GLsizei, GLenum, GLfloat *);
+    static const auto next = reinterpret_cast<FeedbackBuffer>(dlsym(RTLD_NEXT, "glFeedbackBuffer"));
+    next(shortFeedback && size > 5 ? size - 5 : size, type, buffer);
+}
+
+void shortenFeedbackBuffers(bool shorten)
+{
+    shortFeedback = shorten;
 }
 
 int compiledLists()

@@ -18,4 +18,8 @@ int compiledVertices();
 // current context: a name of another context's, or one already deleted.
 int foreignListDeletes();
 
+// From now on glFeedbackBuffer takes a buffer one line of window x and y
+// short, so that a frame of lines overflows it; or, false, no longer.
+void shortenFeedbackBuffers(bool shorten);
+
 #endif // LISTCOUNTER_H

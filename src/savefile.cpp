@@ -1,0 +1,58 @@
+// SPDX-FileCopyrightText: The linetree developers
+// SPDX-License-Identifier: MIT
+
+#include "savefile.h"
+#include "picturefile.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+// A write that ends short, as on a full disk, says nothing of why: the rest
+// is written again, which then fails at once and tells.
+bool writeAll(QSaveFile *file, const QByteArray &data)
+{
+    for (qint64 done = 0; done < data.size();) {
+        const qint64 written = file->write(data.constData() + done, data.size() - done);
+        if (written <= 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+} // namespace
+
+QStringList savedFormats()
+{
+    return {QStringLiteral("png"), QStringLiteral("svg"), QStringLiteral("pdf")};
+}
+
+bool saveTree(OpenGLBaumZeiger *view, const QString &fileName, const QString &parameterLine,
+              QString *error)
+{
+    const QString format = QFileInfo(fileName).suffix().toLower();
+    if (!savedFormats().contains(format)) {
+        *error = QStringLiteral("linetree saves PNG, SVG and PDF pictures, and the name ends in "
+                                "none of .%1")
+                         .arg(savedFormats().join(QLatin1String(", .")));
+        return false;
+    }
+    // Unbuffered, so that each write reaches the file at once and says how
+    // much of it did
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        *error = file.errorString();
+        return false;
+    }
+    QByteArray contents;
+    if (!renderPicture(view, format, parameterLine, &contents, error))
+        return false;
+    // Without the commit the file written so far is removed, and the old one
+    // stays.
+    if (writeAll(&file, contents) && file.commit())
+        return true;
+    *error = file.errorString();
+    return false;
+}

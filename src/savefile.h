@@ -1,0 +1,23 @@
+// SPDX-FileCopyrightText: The linetree developers
+// SPDX-License-Identifier: MIT
+
+#ifndef SAVEFILE_H
+#define SAVEFILE_H
+
+#include <QString>
+#include <QStringList>
+
+class OpenGLBaumZeiger;
+
+// The suffixes of the formats that saveTree() writes
+QStringList savedFormats();
+
+// Writes what the view shows to a file in the format its name's suffix names,
+// with the parameter line in it: a PNG, SVG or PDF picture. The file is made
+// in memory first: a file
+// written only in part is never left behind, and a file of the name survives
+// a failure. False, with why in `error`, where it cannot.
+bool saveTree(OpenGLBaumZeiger *view, const QString &fileName, const QString &parameterLine,
+              QString *error);
+
+#endif // SAVEFILE_H
