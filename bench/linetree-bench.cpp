@@ -10,9 +10,10 @@
 // a flicked wheel and a quick row of Page Up presses on a slider and after a
 // held arrow key and a quick row of presses on the view at depth 10, how many
 // values a screen reader hears for the wheel, and its memory at start, at
-// depth 10 and back at depth 1. Saving the picture as PNG, SVG and PDF at
-// depth 6 and 10 beside one rebuild and repaint, with the files' sizes and the
-// memory that a save takes on top.
+// depth 10 and back at depth 1. Saving the picture as PNG, SVG and PDF and
+// the model as OBJ and GLB at depth 6 and 10 beside one rebuild and one
+// rebuild and repaint, with the files' sizes and the memory that a save takes
+// on top.
 //   linetree-bench [--compare OTHER_LINETREE]
 // puts another build of linetree beside the real one, alternating.
 
@@ -151,12 +152,13 @@ void resetPeak()
 void reportSaving(TestView &view)
 {
     const QTemporaryDir folder;
-    std::printf("\nSaving the picture, milliseconds as above; MiB resident on top of the "
-                "depth's while saving\n");
-    std::printf("%5s  %-26s %-6s %-26s %10s %9s\n", "depth", "rebuild and repaint ms", "format",
-                "save ms", "bytes", "MiB more");
+    std::printf("\nSaving the picture or the model, milliseconds as above; MiB resident on top "
+                "of the depth's while saving\n");
+    std::printf("%5s  %-26s %-26s %-6s %-26s %10s %9s\n", "depth", "rebuild ms",
+                "rebuild and repaint ms", "format", "save ms", "bytes", "MiB more");
     for (const int depth : {6, 10}) {
         view.setzeRekTiefe(depth);
+        const Figure rebuild = measure(view, [&] { view.rebuild(); });
         const Figure build = measure(view, [&] {
             view.rebuild();
             view.updateGL();
@@ -164,7 +166,7 @@ void reportSaving(TestView &view)
         const QString line = parameterLine({view.gebeWinkel(), view.gebeWinkelSkal(),
                                             view.gebeLaenge(), view.gebeVerkuerzung(), depth},
                                            rotationOf(&view));
-        for (const char *suffix : {"png", "svg", "pdf"}) {
+        for (const QString &suffix : savedFormats()) {
             const QString fileName = folder.filePath(QString("tree%1.%2").arg(depth).arg(suffix));
             QString error;
             bool saved = true;
@@ -173,9 +175,10 @@ void reportSaving(TestView &view)
             const Figure save = measure(
                     view, [&] { saved = saved && saveTree(&view, fileName, line, &error); });
             const double more = peakMiB() - resident;
-            expect(saved, "a picture was not saved", depth);
-            std::printf("%5d  %-26s %-6s %-26s %10lld %9.0f\n", depth, qPrintable(format(build)),
-                        suffix, qPrintable(format(save)), QFileInfo(fileName).size(), more);
+            expect(saved, "a picture or a model was not saved", depth);
+            std::printf("%5d  %-26s %-26s %-6s %-26s %10lld %9.0f\n", depth,
+                        qPrintable(format(rebuild)), qPrintable(format(build)), qPrintable(suffix),
+                        qPrintable(format(save)), QFileInfo(fileName).size(), more);
         }
     }
 }

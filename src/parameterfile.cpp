@@ -6,6 +6,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QXmlStreamReader>
 #include <QtEndian>
 
@@ -129,6 +131,56 @@ QString pdfKeywords(const QByteArray &head)
     return QString();
 }
 
+// A binary glTF's parameter line, in the extras of its asset, from the JSON
+// chunk that comes first
+bool glbLine(const QByteArray &head, bool whole, QString *line, QString *error)
+{
+    const quint32 length
+            = head.size() >= 20 ? qFromLittleEndian<quint32>(head.constData() + 12) : 0;
+    if (head.size() < 20 || head.mid(16, 4) != "JSON") {
+        *error = whole ? QStringLiteral("it is cut short") : QStringLiteral("it is damaged");
+        return false;
+    }
+    if (20 + qint64(length) > head.size()) {
+        *error = whole ? QStringLiteral("it is cut short")
+                       : QStringLiteral("its glTF description runs past the first %1 KiB, which "
+                                        "is all that linetree reads")
+                                 .arg(parameterHeadSize / 1024);
+        return false;
+    }
+    const QJsonObject asset = QJsonDocument::fromJson(head.mid(20, int(length)))
+                                      .object()
+                                      .value(QLatin1String("asset"))
+                                      .toObject();
+    *line = asset.value(QLatin1String("extras"))
+                    .toObject()
+                    .value(QLatin1String("linetree"))
+                    .toString()
+                    .trimmed();
+    if (line->isEmpty()) {
+        *error = QStringLiteral("it is a glTF model that linetree did not write");
+        return false;
+    }
+    return true;
+}
+
+// The comments that a Wavefront OBJ model starts with, as far as `head` holds
+// them; false where its first statement is none of the format's
+bool objComments(const QByteArray &head, QString *comments)
+{
+    static const QByteArrayList statements {"v", "vt", "vn", "vp", "f",      "l",
+                                            "p", "o",  "g",  "s",  "mtllib", "usemtl"};
+    comments->clear();
+    for (const QByteArray &line : head.split('\n')) {
+        const QByteArray trimmed = line.trimmed();
+        if (trimmed.startsWith('#'))
+            *comments += QString::fromUtf8(trimmed.mid(1)) + '\n';
+        else if (!trimmed.isEmpty())
+            return statements.contains(trimmed.split(' ').value(0).split('\t').value(0));
+    }
+    return false;
+}
+
 // A text in UTF-16 with its byte order mark, or in UTF-8 with one or
 // without; false where the bytes are none of these, or hold a NUL
 bool decodedText(QByteArray bytes, QString *text)
@@ -201,8 +253,16 @@ bool readParameterText(const QString &fileName, QString *line, QString *error)
         }
     } else if (head.startsWith("%PDF-")) {
         *line = pdfKeywords(head);
+    } else if (head.startsWith("glTF")) {
+        return glbLine(head, whole, line, error);
     } else if (svgDescription(head, &text)) {
         *line = text.trimmed();
+    } else if (objComments(head, &text)) {
+        *line = findParameterLine(text);
+        if (line->isEmpty()) {
+            *error = QStringLiteral("it is an OBJ model that linetree did not write");
+            return false;
+        }
     } else if (!whole) {
         *error = head.contains('\0') && !head.startsWith("\xff\xfe") && !head.startsWith("\xfe\xff")
                 ? QStringLiteral("it is neither a linetree picture nor text")

@@ -9,8 +9,9 @@
 // How much of a file, or of a text, is read for a parameter line
 constexpr int parameterHeadSize = 64 * 1024;
 
-// The parameter line that a picture saved by linetree holds, or a text with a
-// line that starts with "linetree", in UTF-8 or, marked so, in UTF-16. Reads
+// The parameter line that a picture or a model saved by linetree holds, or a
+// text with a line that starts with "linetree", in UTF-8 or, marked so, in
+// UTF-16. Reads
 // the file's first 64 KiB at most, where linetree's pictures keep the line,
 // and inflates no compressed text beyond what a line takes. False, with why
 // in `error`, where there is none.

@@ -2,7 +2,9 @@
 // SPDX-License-Identifier: MIT
 
 #include "savefile.h"
+#include "modelfile.h"
 #include "picturefile.h"
+#include "treegraph.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
@@ -26,7 +28,8 @@ bool writeAll(QSaveFile *file, const QByteArray &data)
 
 QStringList savedFormats()
 {
-    return {QStringLiteral("png"), QStringLiteral("svg"), QStringLiteral("pdf")};
+    return {QStringLiteral("png"), QStringLiteral("svg"), QStringLiteral("pdf"),
+            QStringLiteral("obj"), QStringLiteral("glb")};
 }
 
 bool saveTree(OpenGLBaumZeiger *view, const QString &fileName, const QString &parameterLine,
@@ -34,8 +37,8 @@ bool saveTree(OpenGLBaumZeiger *view, const QString &fileName, const QString &pa
 {
     const QString format = QFileInfo(fileName).suffix().toLower();
     if (!savedFormats().contains(format)) {
-        *error = QStringLiteral("linetree saves PNG, SVG and PDF pictures, and the name ends in "
-                                "none of .%1")
+        *error = QStringLiteral("linetree saves PNG, SVG and PDF pictures and OBJ and GLB models, "
+                                "and the name ends in none of .%1")
                          .arg(savedFormats().join(QLatin1String(", .")));
         return false;
     }
@@ -47,8 +50,17 @@ bool saveTree(OpenGLBaumZeiger *view, const QString &fileName, const QString &pa
         return false;
     }
     QByteArray contents;
-    if (!renderPicture(view, format, parameterLine, &contents, error))
+    TreeGraph graph;
+    if (format == QLatin1String("obj") || format == QLatin1String("glb")) {
+        if (!treeGraph(view, &graph)) {
+            *error = QStringLiteral("OpenGL did not hand back every segment of the tree");
+            return false;
+        }
+        if (!renderModel(graph, format, parameterLine, &contents, error))
+            return false;
+    } else if (!renderPicture(view, format, parameterLine, &contents, error)) {
         return false;
+    }
     // Without the commit the file written so far is removed, and the old one
     // stays.
     if (writeAll(&file, contents) && file.commit())

@@ -13,8 +13,8 @@ class OpenGLBaumZeiger;
 QStringList savedFormats();
 
 // Writes what the view shows to a file in the format its name's suffix names,
-// with the parameter line in it: a PNG, SVG or PDF picture. The file is made
-// in memory first: a file
+// with the parameter line in it: a picture (PNG, SVG or PDF) or the tree as a
+// 3D model (OBJ or binary glTF). The file is made in memory first: a file
 // written only in part is never left behind, and a file of the name survives
 // a failure. False, with why in `error`, where it cannot.
 bool saveTree(OpenGLBaumZeiger *view, const QString &fileName, const QString &parameterLine,

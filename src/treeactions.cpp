@@ -124,8 +124,9 @@ void TreeActions::save()
 {
     QFileDialog dialog(view->window(), tr("Save"), folder);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters(
-            {tr("PNG image (*.png)"), tr("SVG drawing (*.svg)"), tr("PDF document (*.pdf)")});
+    dialog.setNameFilters({tr("PNG image (*.png)"), tr("SVG drawing (*.svg)"),
+                           tr("PDF document (*.pdf)"), tr("OBJ 3D model (*.obj)"),
+                           tr("glTF binary model (*.glb)")});
     // A name without a suffix gets the chosen format's.
     dialog.setDefaultSuffix(QStringLiteral("png"));
     connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString &filter) {
@@ -140,7 +141,8 @@ void TreeActions::open()
 {
     const QString fileName = QFileDialog::getOpenFileName(
             view->window(), tr("Open"), folder,
-            tr("Pictures and texts with linetree parameters (*.png *.svg *.pdf *.txt);;"
+            tr("Pictures, models and texts with linetree parameters (*.png *.svg *.pdf *.obj "
+               "*.glb *.txt);;"
                "All files (*)"));
     if (!fileName.isEmpty())
         openFile(fileName);

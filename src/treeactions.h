@@ -13,7 +13,8 @@
 class OpenGLBaumZeiger;
 class QSlider;
 
-// Keeping the tree: save its picture as PNG, SVG or PDF, copy it, open or
+// Keeping the tree: save its picture as PNG, SVG or PDF or the tree as an
+// OBJ or glTF model, copy the picture, open or
 // paste the parameters and the view's rotation that a picture or a text
 // carries, and go back to the start picture. The actions stand in the view's context menu (a right
 // click, the Menu key or Shift+F10 on the view) and answer the standard shortcuts in the whole

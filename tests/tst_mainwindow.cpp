@@ -422,7 +422,7 @@ void tst_MainWindow::takesParametersBack_data()
 {
     QTest::addColumn<QString>("from"); // a saved picture's suffix, a text, "clipboard" or "reset"
 
-    for (const char *from : {"png", "svg", "pdf", "text", "text in UTF-16",
+    for (const char *from : {"png", "svg", "pdf", "obj", "glb", "text", "text in UTF-16",
                              "text in UTF-8 with a byte-order mark", "text that begins with <",
                              "svg named in the dialog without a suffix", "clipboard", "reset"})
         QTest::newRow(from) << from;
@@ -553,6 +553,17 @@ void tst_MainWindow::refusesInput_data()
             << QByteArray("<svg xmlns=\"http://www.w3.org/2000/svg\"><desc>A circle</desc>"
                           "<circle r=\"4\"/></svg>")
             << none;
+    QTest::newRow("another program's OBJ model")
+            << "file" << QByteArray("# made by hand\nv 0 0 0\nv 0 1 0\nl 1 2\n")
+            << "it is an OBJ model that linetree did not write";
+    const QByteArray gltf = R"({"asset":{"version":"2.0","generator":"another"}})";
+    QByteArray glb = "glTF" + QByteArray(16, '\0') + gltf;
+    qToLittleEndian<quint32>(2, glb.data() + 4);
+    qToLittleEndian<quint32>(quint32(glb.size()), glb.data() + 8);
+    qToLittleEndian<quint32>(quint32(gltf.size()), glb.data() + 12);
+    glb.replace(16, 4, "JSON");
+    QTest::newRow("another program's glTF model")
+            << "file" << glb << "it is a glTF model that linetree did not write";
     QTest::newRow("a PNG of linetree's cut short") << "file" << ours.left(60) << "it is cut short";
     QTest::newRow("a PNG whose text claims 2 GiB")
             << "file" << withChunk("zTXt", description + "x", 0x7fffffff) << "it is cut short";

@@ -9,11 +9,16 @@
 #include "treeparameters.h"
 #include "viewrotation.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMatrix4x4>
 #include <QMouseEvent>
 #include <QOffscreenSurface>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
+#include <QtEndian>
 #include <QtMath>
 #include <QtTest>
 
@@ -786,6 +791,10 @@ void tst_OpenGLBaumZeiger::savedPictures_data()
     QTest::newRow("PDF, depth 6") << "pdf" << 6 << QSize(300, 300);
     QTest::newRow("PDF, a tall view at depth 10") << "pdf" << 10 << QSize(200, 400);
     QTest::newRow("PDF, 200×276: the view's size, not A8's") << "pdf" << 6 << QSize(200, 276);
+    QTest::newRow("OBJ, depth 6") << "obj" << 6 << QSize(300, 300);
+    QTest::newRow("GLB, a wide view at depth 6: the whole tree") << "glb" << 6 << QSize(400, 200);
+    QTest::newRow("OBJ, depth 10: 349,525 segments") << "obj" << 10 << QSize(300, 300);
+    QTest::newRow("GLB, depth 10") << "glb" << 10 << QSize(300, 300);
 }
 
 namespace {
@@ -830,6 +839,78 @@ QImage rendered(const QString &fileName, const QString &format)
     return QImage(picture);
 }
 
+// Each segment by the tree's rule at the start parameters, in the tree's own
+// frame, depth first: it runs up its frame's Y axis, and each branch is
+// tilted about Z by 45 degrees and turned a quarter about Y from the last.
+void grow(const QMatrix4x4 &frame, float length, int level, int depth, QVector<Segment> *tree)
+{
+    if (level == depth)
+        return;
+    QMatrix4x4 tip = frame;
+    tip.translate(0, length, 0);
+    tree->append({frame.map(QVector3D()), tip.map(QVector3D())});
+    for (int i = 0; i < 4; ++i) {
+        QMatrix4x4 branch = tip;
+        branch.rotate(90.0f * i, 0, 1, 0);
+        branch.rotate(45, 0, 0, 1);
+        grow(branch, length * 0.8f, level + 1, depth, tree);
+    }
+}
+
+// The joints and segments of a saved model, from the OBJ's v and l lines or
+// the glTF's first primitive, which must be one of lines
+bool readModel(const QString &fileName, QVector<QVector3D> *joints, QVector<QPoint> *segments)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray model = file.readAll();
+    if (fileName.endsWith(".obj")) {
+        for (const QByteArray &line : model.split('\n')) {
+            const QList<QByteArray> words = line.simplified().split(' ');
+            if (words[0] == "v")
+                joints->append(
+                        QVector3D(words[1].toFloat(), words[2].toFloat(), words[3].toFloat()));
+            else if (words[0] == "l")
+                segments->append(QPoint(words[1].toInt() - 1, words[2].toInt() - 1));
+        }
+        return true;
+    }
+    const int jsonSize = qFromLittleEndian<quint32>(model.constData() + 12);
+    const QJsonObject json = QJsonDocument::fromJson(model.mid(20, jsonSize)).object();
+    const QByteArray data = model.mid(28 + jsonSize);
+    const QJsonObject primitive = json["meshes"][0]["primitives"][0].toObject();
+    const auto values = [&](int accessor, auto type) {
+        const QJsonObject access = json["accessors"][accessor].toObject();
+        const int offset = json["bufferViews"][access["bufferView"].toInt()]["byteOffset"].toInt();
+        return QVector<decltype(type)>(
+                reinterpret_cast<const decltype(type) *>(data.constData() + offset),
+                reinterpret_cast<const decltype(type) *>(data.constData() + offset)
+                        + access["count"].toInt() * (access["type"] == "VEC3" ? 3 : 1));
+    };
+    const QVector<float> xyz = values(primitive["attributes"]["POSITION"].toInt(), 0.0f);
+    const QVector<quint32> ends = values(primitive["indices"].toInt(), quint32());
+    for (int i = 0; i + 2 < xyz.size(); i += 3)
+        joints->append(QVector3D(xyz[i], xyz[i + 1], xyz[i + 2]));
+    for (int i = 0; i + 1 < ends.size(); i += 2)
+        segments->append(QPoint(int(ends[i]), int(ends[i + 1])));
+    return primitive["mode"] == 1;
+}
+
+// What Assimp's own command, as 3D programs read the model, counts in it
+QString assimpInfo(const QString &fileName)
+{
+    QProcess assimp;
+    assimp.start("assimp", {"info", fileName});
+    if (!assimp.waitForFinished(60000) || assimp.exitCode() != 0)
+        return QString();
+    static const QRegularExpression counts("Vertices: +(\\d+)\\s+Faces: +(\\d+)");
+    static const QRegularExpression types("Primitive Types: +(\\w+)");
+    const QString info = assimp.readAllStandardOutput();
+    return counts.match(info).captured(1) + ' ' + counts.match(info).captured(2) + ' '
+            + types.match(info).captured(1);
+}
+
 } // namespace
 
 // A saved picture is the frame: the PNG its pixels; the SVG and the PDF its
@@ -861,6 +942,27 @@ void tst_OpenGLBaumZeiger::savedPictures()
     glGetPointerv(GL_FEEDBACK_BUFFER_POINTER, &feedback);
     QCOMPARE(feedback, nullptr);
 
+    // A model holds the tree by its rule, in its own frame however the view
+    // turns it, one joint where a segment and its branches meet.
+    if (format == "obj" || format == "glb") {
+        QVector<Segment> tree;
+        grow(QMatrix4x4(), 0.25f, 0, depth, &tree);
+        QVector<QVector3D> joints;
+        QVector<QPoint> segments;
+        QVERIFY(readModel(fileName, &joints, &segments));
+        QCOMPARE(segments.size(), tree.size());
+        QCOMPARE(joints.size(), tree.size() + 1);
+        for (int i = 0; i < tree.size(); ++i) {
+            const QPoint ends = segments[i];
+            QVERIFY2(ends.x() >= 0 && ends.y() < joints.size()
+                             && (joints[ends.x()] - tree[i].von).length() <= 1e-5f
+                             && (joints[ends.y()] - tree[i].bis).length() <= 1e-5f,
+                     qPrintable(QString("segment %1").arg(i)));
+        }
+        QCOMPARE(assimpInfo(fileName),
+                 QString("%1 %2 lines").arg(joints.size()).arg(segments.size()));
+        return;
+    }
     const QImage frame = view->frame().convertToFormat(QImage::Format_RGB32);
     if (format == "png") {
         QCOMPARE(QImage(fileName).convertToFormat(QImage::Format_RGB32), frame);

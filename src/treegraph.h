@@ -1,0 +1,30 @@
+// SPDX-FileCopyrightText: The linetree developers
+// SPDX-License-Identifier: MIT
+
+#ifndef TREEGRAPH_H
+#define TREEGRAPH_H
+
+#include <QVector3D>
+#include <QVector>
+
+#include <utility>
+
+class OpenGLBaumZeiger;
+
+// The tree as one connected graph of lines in its own frame, Y up: the trunk
+// runs from the origin up to (0, length, 0) in model units, and where a
+// segment ends, its four branches start.
+struct TreeGraph
+{
+    QVector<QVector3D> joints;
+    // Each segment's two joints, in the order the display list draws them
+    QVector<std::pair<int, int>> segments;
+};
+
+// The graph of the very display list the view draws, as OpenGL's feedback
+// mode hands it back under a projection that holds the whole tree. False
+// where OpenGL did not hand back every segment of the tree, or the tree is
+// too large to hold.
+bool treeGraph(OpenGLBaumZeiger *view, TreeGraph *graph);
+
+#endif // TREEGRAPH_H
