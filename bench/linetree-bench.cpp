@@ -15,7 +15,9 @@
 // rebuild and repaint, with the files' sizes and the memory that a save takes
 // on top.
 //   linetree-bench [--compare OTHER_LINETREE]
-// puts another build of linetree beside the real one, alternating.
+// puts another build of linetree beside the real one, alternating. Last,
+// linetree-render: a turntable beside a batch of as many trees, and a
+// print-size PNG, each with its peak memory.
 
 #include "allocator.h"
 #include "savefile.h"
@@ -27,6 +29,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMouseEvent>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -181,6 +184,54 @@ void reportSaving(TestView &view)
                         qPrintable(format(save)), QFileInfo(fileName).size(), more);
         }
     }
+}
+
+// linetree-render as a shell starts it, on the benchmark's display: a
+// turntable of 24 frames at depth 10 beside a batch of 24 different trees of
+// depth 10, and a 4096×4096 PNG of one, alternating, with the peak memory of
+// each run
+void reportRenderer()
+{
+    const QTemporaryDir folder;
+    const QString tree = "linetree angle=%1 angle-scale=1.00 length=0.25 length-reduction=0.80 "
+                         "depth=10";
+    QStringList batch;
+    for (int i = 0; i < 24; ++i)
+        batch << tree.arg(45.0 - 0.5 * i, 0, 'f', 1);
+    const std::pair<const char *, QStringList> jobs[] = {
+            {"a turntable of 24 frames",
+             {"--frames", "24", "-o", folder.filePath("turn-%02d.png"), tree.arg("45.0")}},
+            {"24 different trees in one batch",
+             QStringList {"-o", folder.filePath("tree-%02d.png")} + batch},
+            {"one 4096x4096 PNG",
+             {"--size", "4096x4096", "-o", folder.filePath("print.png"), tree.arg("45.0")}},
+    };
+    std::vector<double> seconds[3];
+    std::vector<double> peaks[3];
+    const int repeats = 3;
+    for (int repeat = 0; repeat < repeats; ++repeat) {
+        for (int job = 0; job < 3; ++job) {
+            QProcess render;
+            QElapsedTimer timer;
+            timer.start();
+            render.start(LINETREE_RENDER_BINARY, jobs[job].second);
+            double peak = 0;
+            while (!render.waitForFinished(20))
+                peak = qMax(peak, statusMiB(render.processId(), "VmHWM:"));
+            seconds[job].push_back(timer.nsecsElapsed() / 1e9);
+            peaks[job].push_back(peak);
+            expect(render.exitCode() == 0, "linetree-render failed", 10);
+        }
+    }
+    std::printf("\nlinetree-render at depth 10, %d runs of each, alternating\n", repeats);
+    std::printf("%-34s %-26s %s\n", "", "seconds", "MiB peak resident");
+    for (int job = 0; job < 3; ++job) {
+        std::printf("%-34s %-26s %s\n", jobs[job].first,
+                    qPrintable(format(summarise(seconds[job]))),
+                    qPrintable(format(summarise(peaks[job]))));
+    }
+    std::printf("The turntable costs %.2f of the batch\n",
+                summarise(seconds[0]).median / summarise(seconds[1]).median);
 }
 
 struct RealFigures
@@ -443,5 +494,6 @@ int main(int argc, char *argv[])
     std::printf("\n");
 
     reportReal(binaries);
+    reportRenderer();
     return failed ? 1 : 0;
 }

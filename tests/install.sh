@@ -21,7 +21,9 @@ trap 'echo "FAIL: line $LINENO: $BASH_COMMAND"' ERR
 
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
-[ -x "$prefix/bin/linetree" ] || fail "no executable bin/linetree"
+for program in linetree linetree-render; do
+    [ -x "$prefix/bin/$program" ] || fail "no executable bin/$program"
+done
 
 entry=$prefix/share/applications/$id.desktop
 [ -f "$entry" ] || fail "no desktop entry $id.desktop"
@@ -51,14 +53,16 @@ for size in 16 32 48; do
         || fail "no $size-pixel icon"
 done
 
-page=$prefix/share/man/man1/linetree.1.gz
-[ -f "$page" ] || fail "no man page"
-warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
-[ -z "$warnings" ] || fail "man page: $warnings"
-LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$page" 2>/dev/null | grep -q -- "-platform" \
-    || fail "man page does not render"
-zcat "$page" | grep -q "^\.TH LINETREE 1 \"$released\" \"linetree $version\"" \
-    || fail "man page is not dated $released"
+for program in linetree linetree-render; do
+    page=$prefix/share/man/man1/$program.1.gz
+    [ -f "$page" ] || fail "no man page of $program"
+    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
+    [ -z "$warnings" ] || fail "man page of $program: $warnings"
+    LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$page" 2>/dev/null | grep -q "EXIT STATUS" \
+        || fail "man page of $program does not render"
+    zcat "$page" | grep -q "^\.TH ${program^^} 1 \"$released\" \"linetree $version\"" \
+        || fail "man page of $program is not dated $released"
+done
 
 doc=$prefix/share/doc/$name
 [ "$(zcat "$doc/changelog.gz" | dpkg-parsechangelog -l - -SVersion)" = "$version" ] \
@@ -101,8 +105,9 @@ if [ "$qt" = 6 ]; then
 fi
 
 contents=$(dpkg-deb -c "$deb")
-for file in usr/bin/linetree usr/share/applications/$id.desktop \
+for file in usr/bin/linetree usr/bin/linetree-render usr/share/applications/$id.desktop \
         usr/share/metainfo/$id.metainfo.xml usr/share/man/man1/linetree.1.gz \
+        usr/share/man/man1/linetree-render.1.gz \
         usr/share/doc/$name/changelog.gz usr/share/doc/$name/copyright; do
     grep -q "\./$file\$" <<<"$contents" || fail "package lacks /$file"
 done

@@ -27,6 +27,8 @@ private slots:
     void bursts();
     void sameTreeOnBothToolkits_data();
     void sameTreeOnBothToolkits();
+    void render_data();
+    void render();
 };
 
 // An X error names the row it happened in, and the row goes on to fail,
@@ -177,8 +179,8 @@ void tst_Linetree::cannotShow_data()
     QTest::newRow("no display, warnings fatal: the line, then Qt's abort")
             << QStringList() << false << QStringList {"QT_FATAL_WARNINGS=1"} << QStringList()
             << noDisplay << QString() << true;
-    QTest::newRow("no display, the second warning fatal (0x2), which never comes: the line once")
-            << QStringList() << false << QStringList {"QT_FATAL_WARNINGS=0x2"} << QStringList()
+    QTest::newRow("no display, the 16th warning fatal (0x10), which never comes: the line once")
+            << QStringList() << false << QStringList {"QT_FATAL_WARNINGS=0x10"} << QStringList()
             << noDisplay << QString() << false;
     QTest::newRow("OpenGL ES, as Qt built for it gives")
             << x11 << false << QStringList {preload, "LINETREE_SURFACE_FORMAT=es"} << QStringList()
@@ -369,6 +371,104 @@ void tst_Linetree::sameTreeOnBothToolkits()
         actualShape = size.width() > size.height() ? "wide" : "tall";
     QCOMPARE(actualShape, shape);
     QVERIFY(sameLines(views[0], views[1]));
+}
+
+void tst_Linetree::render_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // {} stands for the row's folder
+    QTest::addColumn<QString>("fileSize");      // the limit, in 512-byte blocks; empty for none
+    QTest::addColumn<bool>("display");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QStringList>("written"); // in the folder, which holds old.png before
+    QTest::addColumn<QString>("said");        // on standard error, a pattern; empty for nothing
+    QTest::addColumn<QStringList>("same");    // two pictures that must be the very same
+
+    const QString line = "linetree angle=40.0 angle-scale=0.90 length=0.30 length-reduction=0.75 "
+                         "depth=6 turn=45 tilt=20";
+    const QString later = QString(line).replace("turn=45", "turn=180");
+    QStringList frames;
+    for (int i = 0; i < 16; ++i)
+        frames << QString("f-%1.png").arg(i, 2, 10, QChar('0'));
+    QTest::newRow("one picture") << QStringList {"-o", "{}/tree.png", line} << "" << true << 0
+                                 << QStringList {"tree.png"} << "" << QStringList();
+    QTest::newRow("turntables of 8 from 45° and from 180°: frame 3 of the one is frame 0 of the "
+                  "other")
+            << QStringList {"--frames", "8", "-o", "{}/f-%02d.png", line, later} << "" << true << 0
+            << frames << "" << QStringList {"f-03.png", "f-08.png"};
+    QTest::newRow("a batch with a bad input and a missing file: the others written, status 1")
+            << QStringList {"-q", "-o",         "{}/b-%d.obj", line, "linetree depth=99",
+                            line, "{}/gone.txt"}
+            << "" << true << 1 << QStringList {"b-0.obj", "b-2.obj"}
+            << "^linetree-render: linetree depth=99: .*\nlinetree-render: .*gone.txt: it does "
+               "not exist\n$"
+            << QStringList();
+    QTest::newRow("a full disk over the old file: it survives, status 1")
+            << QStringList {"-o", "{}/old.png", line} << "4" << true << 1 << QStringList()
+            << "old.png: File too large\n$" << QStringList();
+    QTest::newRow("no display: xvfb-run named, status 1")
+            << QStringList {"-o", "{}/tree.png", line} << "" << false << 1 << QStringList()
+            << "^linetree-render: cannot show the window: .*xvfb-run[^\n]*\n$" << QStringList();
+    const QString usage = "^linetree-render: %1[^\n]*\n$";
+    QTest::newRow("no input: status 2") << QStringList {"-o", "{}/tree.png"} << "" << true << 2
+                                        << QStringList() << usage.arg("no input") << QStringList();
+    QTest::newRow("a malformed size: status 2")
+            << QStringList {"--size", "600", "-o", "{}/tree.png", line} << "" << true << 2
+            << QStringList() << usage.arg("--size 600 is no size") << QStringList();
+    QTest::newRow("a size beyond the framebuffer: status 2")
+            << QStringList {"--size", "999999x600", "-o", "{}/tree.png", line} << "" << true << 2
+            << QStringList() << usage.arg("--size 999999x600 is larger") << QStringList();
+    QTest::newRow("one name for several outputs: status 2")
+            << QStringList {"--frames", "3", "-o", "{}/tree.png", line} << "" << true << 2
+            << QStringList() << usage.arg(".*tree.png names one file") << QStringList();
+    QTest::newRow("an unknown option: status 2")
+            << QStringList {"--colour", "-o", "{}/tree.png", line} << "" << true << 2
+            << QStringList() << usage.arg("Unknown option 'colour'") << QStringList();
+}
+
+// linetree-render as a shell runs it: what it writes, says and ends with,
+// and an old file that it never harms
+void tst_Linetree::render()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, fileSize);
+    QFETCH(bool, display);
+    QFETCH(int, status);
+    QFETCH(QStringList, written);
+    QFETCH(QString, said);
+    QFETCH(QStringList, same);
+
+    Session session;
+    if (display)
+        QVERIFY2(session.startX({"-screen", "0", "1024x768x24"}, QByteArray()),
+                 "Xvfb did not start");
+    const QTemporaryDir folder;
+    QFile old(folder.filePath("old.png"));
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("the old picture") == 15);
+    old.close();
+    arguments.replaceInStrings("{}", folder.path());
+    // A write beyond the limit fails, and the program goes on.
+    Linetree render(session, "/bin/sh",
+                    QStringList {"-c",
+                                 "ulimit -f ${1:-unlimited}; trap '' XFSZ; shift; exec \"$@\"",
+                                 "sh", fileSize, LINETREE_RENDER_BINARY}
+                            + arguments);
+    QVERIFY2(render.waitForFinished(waitMs * 3), "linetree-render did not end");
+    const QString told = render.readAllStandardError();
+    QCOMPARE(render.exitStatus(), QProcess::NormalExit);
+    QVERIFY2(render.exitCode() == status, qPrintable(told));
+    QVERIFY2(said.isEmpty() ? told.isEmpty() : told.contains(QRegularExpression(said)),
+             qPrintable(told));
+    QStringList files = QStringList {"old.png"} + written;
+    files.sort();
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files, QDir::Name), files);
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("the old picture"));
+    if (!same.isEmpty()) {
+        const QImage first(folder.filePath(same[0]));
+        QVERIFY(!first.isNull());
+        QCOMPARE(QImage(folder.filePath(same[1])), first);
+        QVERIFY(QImage(folder.filePath(written[0])) != first);
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_Linetree)

@@ -492,6 +492,16 @@ void tst_MainWindow::takesParametersBack()
         QVERIFY(window.actions()->saveAs(fileName));
         QTRY_COMPARE(onScreen(window.glZeiger), picture); // shown on through the save
     }
+    // linetree-render makes the very same picture from it, at its size.
+    if (from == "png") {
+        const QImage saved(fileName);
+        QProcess render;
+        render.start(LINETREE_RENDER_BINARY,
+                     {"--size", QString("%1x%2").arg(saved.width()).arg(saved.height()), "-o",
+                      folder.filePath("again.png"), fileName});
+        QVERIFY(render.waitForFinished(60000) && render.exitCode() == 0);
+        QCOMPARE(QImage(folder.filePath("again.png")), saved);
+    }
 
     window.action("Reset")->trigger();
     QCOMPARE(window.sliderValues(), start);

@@ -11,8 +11,9 @@
 // instead of Qt's warnings, after the debug output the user asked for;
 // otherwise they are all passed on as they came. Qt may log from any thread.
 
-// From now on, before the application object is made
-void holdMessages();
+// From now on, before the application object is made: the line names
+// `program`, and gives `advice` after the cause where no display was reached.
+void holdMessages(const char *program = "linetree", const char *advice = nullptr);
 
 // Every message held, as it came, and every later one at once
 void passHeldMessagesOn();

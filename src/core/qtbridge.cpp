@@ -66,6 +66,15 @@ QImage grabFrame(QGLWidget *view)
     return view->grabFrameBuffer();
 }
 
+void showUnseen(QGLWidget *view)
+{
+    view->setAttribute(Qt::WA_DontShowOnScreen);
+    view->show();
+    // QGLWidget draws only into a window it takes to be mapped; one that is
+    // not still has a back buffer to draw into and read from.
+    view->setAttribute(Qt::WA_Mapped);
+}
+
 GLint feedbackFrame(QGLWidget *view)
 {
     view->makeCurrent();
@@ -156,6 +165,14 @@ void setUpToolkit(int, char *[])
 QImage grabFrame(GLWidget *view)
 {
     return view->grabFramebuffer();
+}
+
+// QOpenGLWidget draws into a framebuffer object of its own, which needs no
+// screen.
+void showUnseen(GLWidget *view)
+{
+    view->setAttribute(Qt::WA_DontShowOnScreen);
+    view->show();
 }
 
 // The window composes the view from the framebuffer that grabFramebuffer()

@@ -90,6 +90,10 @@ template<typename Event> Event *copyOf(const Event &event)
 // the application object will take.
 void setUpToolkit(int argc, char *argv[]);
 
+// Shows the view at its size without putting it on the screen, so that it
+// draws into a framebuffer of that size however small the screen is.
+void showUnseen(GLWidget *view);
+
 // The frame the view shows, drawn anew by its own paintGL in its own context
 // without reaching the screen, at the framebuffer's pixels
 QImage grabFrame(GLWidget *view);

@@ -226,7 +226,12 @@ bool readParameterText(const QString &fileName, QString *line, QString *error)
         *error = QStringLiteral("it cannot be read: %1").arg(file.errorString());
         return false;
     }
-    const bool whole = file.atEnd();
+    return readParameterHead(head, file.atEnd(), file.size(), line, error);
+}
+
+bool readParameterHead(const QByteArray &head, bool whole, qint64 size, QString *line,
+                       QString *error)
+{
     QString text;
     if (head.startsWith("\x89PNG\r\n\x1a\n")) {
         switch (pngDescription(head, whole, &text)) {
@@ -266,8 +271,10 @@ bool readParameterText(const QString &fileName, QString *line, QString *error)
     } else if (!whole) {
         *error = head.contains('\0') && !head.startsWith("\xff\xfe") && !head.startsWith("\xfe\xff")
                 ? QStringLiteral("it is neither a linetree picture nor text")
-                : QStringLiteral("at %1 KiB it is too large for a text with a parameter line")
-                          .arg(file.size() / 1024);
+                : size < 0 ? QStringLiteral("it is too large for a text with a parameter line")
+                           : QStringLiteral("at %1 KiB it is too large for a text with a parameter "
+                                            "line")
+                                     .arg(size / 1024);
         return false;
     } else if (!decodedText(head, &text)) {
         *error = QStringLiteral("it is neither a linetree picture nor text");

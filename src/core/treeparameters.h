@@ -22,6 +22,10 @@ struct TreeParameters
     bool operator==(const TreeParameters &other) const;
 };
 
+// The sliders' ranges
+inline constexpr TreeParameters lowestParameters {15, 10, 10, 10, 1};
+inline constexpr TreeParameters highestParameters {90, 100, 100, 100, 10};
+
 // The parameters and the view's rotation in one line that people can read
 // and write, with the values in degrees and factors, the five exact to the
 // sliders' steps and the two angles exact to the view's own numbers:

@@ -21,9 +21,14 @@ ViewRotation rotationOf(const OpenGLBaumZeiger *view)
     return {view->*&Rotation::rotY, view->*&Rotation::rotX};
 }
 
-void turnView(OpenGLBaumZeiger *view, const ViewRotation &rotation)
+void setRotation(OpenGLBaumZeiger *view, const ViewRotation &rotation)
 {
     view->*&Rotation::rotY = rotation.turn;
     view->*&Rotation::rotX = rotation.tilt;
+}
+
+void turnView(OpenGLBaumZeiger *view, const ViewRotation &rotation)
+{
+    setRotation(view, rotation);
     view->updateGL();
 }

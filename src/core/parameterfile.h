@@ -17,4 +17,9 @@ constexpr int parameterHeadSize = 64 * 1024;
 // in `error`, where there is none.
 bool readParameterText(const QString &fileName, QString *line, QString *error);
 
+// The same from the head of a file or a stream read already, as much of it
+// as `whole` says, `size` bytes in all where known, -1 where not
+bool readParameterHead(const QByteArray &head, bool whole, qint64 size, QString *line,
+                       QString *error);
+
 #endif // PARAMETERFILE_H

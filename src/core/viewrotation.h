@@ -16,7 +16,10 @@ struct ViewRotation
 
 ViewRotation rotationOf(const OpenGLBaumZeiger *view);
 
-// Repaints the view turned so; its list stays as it is.
+// Turns the view so for its next frame; its list stays as it is.
+void setRotation(OpenGLBaumZeiger *view, const ViewRotation &rotation);
+
+// Turns it so and repaints it at once.
 void turnView(OpenGLBaumZeiger *view, const ViewRotation &rotation);
 
 #endif // VIEWROTATION_H

@@ -6,6 +6,7 @@
 #include "keyboardturner.h"
 #include "openglbaumzeiger.h"
 #include "treeactions.h"
+#include "treeparameters.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -29,23 +30,28 @@ MainWindow::MainWindow(QWidget *parent)
             hauptLayout, 2, tr("Angle: "),
             tr("Angle between a branch and its parent, in half degrees: 15 to 90 are 7.5 to 45 "
                "degrees."),
-            15, 90, glZeiger->gebeWinkel(), SLOT(setzeWinkel(int)));
+            lowestParameters.winkel, highestParameters.winkel, glZeiger->gebeWinkel(),
+            SLOT(setzeWinkel(int)));
     winkelSkalSchieber = erstelleZeile(
             hauptLayout, 3, tr("Angle Skal: "),
-            tr("Factor on the branch angle from one level to the next, in hundredths."), 10, 100,
-            glZeiger->gebeWinkelSkal(), SLOT(setzeWinkelSkal(int)));
+            tr("Factor on the branch angle from one level to the next, in hundredths."),
+            lowestParameters.winkelSkal, highestParameters.winkelSkal, glZeiger->gebeWinkelSkal(),
+            SLOT(setzeWinkelSkal(int)));
     laengenSchieber
             = erstelleZeile(hauptLayout, 4, tr("Length: "),
-                            tr("Length of the trunk, in hundredths of half the view's height."), 10,
-                            100, glZeiger->gebeLaenge(), SLOT(setzeLaenge(int)));
+                            tr("Length of the trunk, in hundredths of half the view's height."),
+                            lowestParameters.laenge, highestParameters.laenge,
+                            glZeiger->gebeLaenge(), SLOT(setzeLaenge(int)));
     laengenRedSchieber
             = erstelleZeile(hauptLayout, 5, tr("Length Red.: "),
                             tr("Factor on the length from one level to the next, in hundredths."),
-                            10, 100, glZeiger->gebeVerkuerzung(), SLOT(setzeVerkuerzung(int)));
+                            lowestParameters.verkuerzung, highestParameters.verkuerzung,
+                            glZeiger->gebeVerkuerzung(), SLOT(setzeVerkuerzung(int)));
     rekTiefeSchieber
             = erstelleZeile(hauptLayout, 6, tr("Rek. Depth: "),
-                            tr("Number of levels drawn, the trunk being the first, in levels."), 1,
-                            10, glZeiger->gebeRekTiefe(), SLOT(setzeRekTiefe(int)));
+                            tr("Number of levels drawn, the trunk being the first, in levels."),
+                            lowestParameters.rekTiefe, highestParameters.rekTiefe,
+                            glZeiger->gebeRekTiefe(), SLOT(setzeRekTiefe(int)));
 
     // Input that queues up behind a rebuild moves a slider once.
     auto *eingabeBuendel = new InputBurstFilter(this);

@@ -31,6 +31,9 @@ QVector<HeldMessage> heldMessages;
 bool holding = false;
 bool passingHeldOn = false;
 QtMessageHandler passOn = nullptr;
+// Who says why, and what follows where no display could be reached
+const char *program = "linetree";
+const char *advice = nullptr;
 
 void passOnHeld(const HeldMessage &message)
 {
@@ -58,7 +61,7 @@ void sayWhy(const QVector<HeldMessage> &held, const QString &reason)
             || (debugging && (message.type == QtInfoMsg || isPluginMetadata(message))))
             passOnHeld(message);
     }
-    std::fprintf(stderr, "linetree: %s\n", qUtf8Printable(reason));
+    std::fprintf(stderr, "%s: %s\n", program, qUtf8Printable(reason));
 }
 
 // Why Qt could not go on: each platform that Qt tried says why in a warning,
@@ -140,7 +143,10 @@ void holdMessage(QtMsgType type, const QMessageLogContext &context, const QStrin
     // a warning made fatal. Later messages wait, held, for the end.
     const QVector<HeldMessage> held = heldMessages;
     locker.unlock();
-    sayWhy(held, QStringLiteral("cannot show the window: %1").arg(causes(held, text)));
+    QString reason = QStringLiteral("cannot show the window: %1").arg(causes(held, text));
+    if (advice)
+        reason += QStringLiteral("; ") + QLatin1String(advice);
+    sayWhy(held, reason);
     // A warning made fatal ends the program as Qt ends it, once it returns.
     if (type == QtFatalMsg)
         std::_Exit(1);
@@ -148,11 +154,13 @@ void holdMessage(QtMsgType type, const QMessageLogContext &context, const QStrin
 
 } // namespace
 
-void holdMessages()
+void holdMessages(const char *programName, const char *displayAdvice)
 {
     {
         const QMutexLocker locker(&heldLock);
         holding = true;
+        program = programName;
+        advice = displayAdvice;
     }
     passOn = qInstallMessageHandler(holdMessage);
 }
