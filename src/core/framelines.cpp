@@ -6,13 +6,19 @@
 
 #include <vector>
 
+int treeSegments(int depth)
+{
+    int segments = 0;
+    for (int level = 0, onLevel = 1; level < depth; ++level, onLevel *= 4)
+        segments += onLevel;
+    return segments;
+}
+
 bool frameLines(OpenGLBaumZeiger *view, QVector<QLineF> *lines)
 {
     // A line token and the window x and y of both ends for each segment.
     // Clipping drops lines or shortens them, but never adds any.
-    int segments = 0;
-    for (int level = 0, onLevel = 1; level < view->gebeRekTiefe(); ++level, onLevel *= 4)
-        segments += onLevel;
+    const int segments = treeSegments(view->gebeRekTiefe());
     std::vector<GLfloat> buffer(5 * size_t(segments) + 1);
     view->makeCurrent();
     glFeedbackBuffer(GLsizei(buffer.size()), GL_2D, buffer.data());

@@ -9,6 +9,9 @@
 
 class OpenGLBaumZeiger;
 
+// The segments that a tree of `depth` levels has: (4^depth - 1) / 3
+int treeSegments(int depth);
+
 // The lines of the frame that the view shows, as OpenGL's feedback mode hands
 // them back from its display list under its rotation and projection: where
 // the screen shows them, clipped to the view's square, in the view's own

@@ -7,8 +7,27 @@
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 
+namespace {
+
+QSize largestFramebuffer(QOpenGLFunctions *gl)
+{
+    GLint viewport[2] = {};
+    GLint renderbuffer = 0;
+    GLint texture = 0;
+    gl->glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    gl->glGetIntegerv(GL_MAX_TEXTURE_SIZE, &texture);
+    // Where there are framebuffer objects
+    gl->glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbuffer);
+    if (gl->glGetError() != GL_NO_ERROR || renderbuffer <= 0)
+        renderbuffer = texture;
+    const int side = qMin(renderbuffer, texture);
+    return QSize(qMin(viewport[0], side), qMin(viewport[1], side));
+}
+
+} // namespace
+
 // A context as the view gets it, made current and asked for its version
-QString openGLProblem()
+QString openGLProblem(QSize *largest)
 {
     QOffscreenSurface surface;
     surface.create();
@@ -23,26 +42,7 @@ QString openGLProblem()
                 .arg(context.isOpenGLES() ? QStringLiteral("OpenGL ES")
                                           : QStringLiteral("only a core profile"));
     }
+    if (largest)
+        *largest = largestFramebuffer(context.functions());
     return QString();
-}
-
-QSize largestFramebuffer()
-{
-    QOffscreenSurface surface;
-    surface.create();
-    QOpenGLContext context;
-    if (!context.create() || !context.makeCurrent(&surface))
-        return QSize();
-    GLint viewport[2] = {};
-    GLint renderbuffer = 0;
-    GLint texture = 0;
-    QOpenGLFunctions *gl = context.functions();
-    gl->glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
-    gl->glGetIntegerv(GL_MAX_TEXTURE_SIZE, &texture);
-    // Where there are framebuffer objects
-    gl->glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbuffer);
-    if (gl->glGetError() != GL_NO_ERROR || renderbuffer <= 0)
-        renderbuffer = texture;
-    const int side = qMin(renderbuffer, texture);
-    return QSize(qMin(viewport[0], side), qMin(viewport[1], side));
 }

@@ -8,11 +8,10 @@
 #include <QString>
 
 // Why the OpenGL of this display cannot show the tree, in words for the user;
-// empty where it can. The application object must exist.
-QString openGLProblem();
-
-// The largest framebuffer, in pixels, that the view can draw into on this
-// display: what OpenGL's viewports, renderbuffers and textures all take.
-QSize largestFramebuffer();
+// empty where it can. Where it can, `largest` is given the largest
+// framebuffer, in pixels, that the view can draw into: what OpenGL's
+// viewports, renderbuffers and textures all take. The application object
+// must exist.
+QString openGLProblem(QSize *largest = nullptr);
 
 #endif // OPENGLCHECK_H

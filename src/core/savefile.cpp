@@ -50,8 +50,8 @@ bool saveTree(OpenGLBaumZeiger *view, const QString &fileName, const QString &pa
         return false;
     }
     QByteArray contents;
-    TreeGraph graph;
     if (format == QLatin1String("obj") || format == QLatin1String("glb")) {
+        TreeGraph graph;
         if (!treeGraph(view, &graph)) {
             *error = QStringLiteral("OpenGL did not hand back every segment of the tree");
             return false;

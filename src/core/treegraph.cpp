@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 
 #include "treegraph.h"
+#include "framelines.h"
 #include "openglbaumzeiger.h"
 
 #include <cmath>
@@ -37,13 +38,12 @@ void connect(int level, int depth, int start, TreeGraph *graph)
 bool treeGraph(OpenGLBaumZeiger *view, TreeGraph *graph)
 {
     const int depth = view->gebeRekTiefe();
-    int segments = 0;
+    const int segments = treeSegments(depth);
     // How far the tree may reach from the origin of the list: the lengths
     // of one path from the trunk to a tip, added up
     double reach = 0;
     double length = view->*&List::laenge;
-    for (int level = 0, onLevel = 1; level < depth; ++level, onLevel *= 4) {
-        segments += onLevel;
+    for (int level = 0; level < depth; ++level) {
         reach += std::abs(length);
         length *= double(view->*&List::verkuerzung);
     }

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 
 #include "treeparameters.h"
+#include "openglbaumzeiger.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -170,6 +171,19 @@ bool TreeParameters::operator==(const TreeParameters &other) const
             return false;
     }
     return true;
+}
+
+// Every slot of the view rebuilds the tree, so four values go in while the
+// depth is 0, where a rebuild compiles no line, and the depth rebuilds the
+// tree once.
+void giveParameters(OpenGLBaumZeiger *view, const TreeParameters &parameters)
+{
+    view->setzeRekTiefe(0);
+    view->setzeWinkel(parameters.winkel);
+    view->setzeWinkelSkal(parameters.winkelSkal);
+    view->setzeLaenge(parameters.laenge);
+    view->setzeVerkuerzung(parameters.verkuerzung);
+    view->setzeRekTiefe(parameters.rekTiefe);
 }
 
 QString parameterLine(const TreeParameters &parameters, const ViewRotation &rotation)

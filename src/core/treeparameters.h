@@ -8,6 +8,8 @@
 
 #include <QString>
 
+class OpenGLBaumZeiger;
+
 // The five tree parameters in slider units, in the order of the sliders:
 // the angle in half degrees, the angle scale, the length and the length
 // reduction in hundredths, the depth in levels.
@@ -25,6 +27,9 @@ struct TreeParameters
 // The sliders' ranges
 inline constexpr TreeParameters lowestParameters {15, 10, 10, 10, 1};
 inline constexpr TreeParameters highestParameters {90, 100, 100, 100, 10};
+
+// Gives the view all five parameters and rebuilds its tree once.
+void giveParameters(OpenGLBaumZeiger *view, const TreeParameters &parameters);
 
 // The parameters and the view's rotation in one line that people can read
 // and write, with the values in degrees and factors, the five exact to the

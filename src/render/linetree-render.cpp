@@ -194,10 +194,10 @@ int main(int argc, char *argv[])
                  "on a server without a display, run it under xvfb-run, from Debian's package "
                  "xvfb");
     QApplication application(argc, argv);
-    const QString problem = openGLProblem();
+    QSize largest;
+    const QString problem = openGLProblem(&largest);
     if (!problem.isEmpty())
         failToStart(problem);
-    const QSize largest = largestFramebuffer();
     if (job.size.width() > largest.width() || job.size.height() > largest.height()) {
         say(QStringLiteral("--size %1x%2 is larger than this renderer's largest framebuffer, %3x%4")
                     .arg(job.size.width())
@@ -242,12 +242,7 @@ int main(int argc, char *argv[])
             done += perInput;
             continue;
         }
-        view.setzeRekTiefe(0);
-        view.setzeWinkel(parameters.winkel);
-        view.setzeWinkelSkal(parameters.winkelSkal);
-        view.setzeLaenge(parameters.laenge);
-        view.setzeVerkuerzung(parameters.verkuerzung);
-        view.setzeRekTiefe(parameters.rekTiefe);
+        giveParameters(&view, parameters);
         view.resize(job.size);
         showUnseen(&view);
         for (int k = 0; k < perInput; ++k) {

@@ -211,18 +211,12 @@ void TreeActions::setTree(const TreeParameters &wanted, const ViewRotation &rota
         const QSignalBlocker quiet(sliders[i]);
         sliders[i]->setValue(wanted.*fields[i]);
     }
-    // Every slot of the view rebuilds the tree, so four values go in while the
-    // depth is 0, where a rebuild compiles no line, and the depth rebuilds the
-    // tree once. The view shows an empty frame meanwhile: held back with
-    // setUpdatesEnabled(), a QOpenGLWidget would come back grey. So it is
-    // turned while there is nothing to draw.
-    view->setzeRekTiefe(0);
-    turnView(view, rotation);
-    view->setzeWinkel(wanted.winkel);
-    view->setzeWinkelSkal(wanted.winkelSkal);
-    view->setzeLaenge(wanted.laenge);
-    view->setzeVerkuerzung(wanted.verkuerzung);
-    view->setzeRekTiefe(wanted.rekTiefe);
+    // The view shows an empty frame while the values go in: held back with
+    // setUpdatesEnabled(), a QOpenGLWidget would come back grey. It is turned
+    // first, for its next frame, so that no frame of the old tree is drawn
+    // turned.
+    setRotation(view, rotation);
+    giveParameters(view, wanted);
 }
 
 // What a message quotes came from a file or the clipboard: it is shown as
