@@ -13,7 +13,8 @@
 // depth 10 and back at depth 1. Saving the picture as PNG, SVG and PDF and
 // the model as OBJ and GLB at depth 6 and 10 beside one rebuild and one
 // rebuild and repaint, with the files' sizes and the memory that a save takes
-// on top.
+// on top. A wheel notch's zoom, a pan and Fit Tree at depth 10 beside a
+// rebuild, in the window and on the real program's view.
 //   linetree-bench [--compare OTHER_LINETREE]
 // puts another build of linetree beside the real one, alternating. Last,
 // linetree-render: a turntable beside a batch of as many trees, and a
@@ -23,7 +24,6 @@
 #include "savefile.h"
 #include "testview.h"
 #include "treeparameters.h"
-#include "viewrotation.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -166,9 +166,9 @@ void reportSaving(TestView &view)
             view.rebuild();
             view.updateGL();
         });
-        const QString line = parameterLine({view.gebeWinkel(), view.gebeWinkelSkal(),
-                                            view.gebeLaenge(), view.gebeVerkuerzung(), depth},
-                                           rotationOf(&view));
+        const QString line = parameterLine({{view.gebeWinkel(), view.gebeWinkelSkal(),
+                                             view.gebeLaenge(), view.gebeVerkuerzung(), depth},
+                                            view.viewState()});
         for (const QString &suffix : savedFormats()) {
             const QString fileName = folder.filePath(QString("tree%1.%2").arg(depth).arg(suffix));
             QString error;
@@ -184,6 +184,38 @@ void reportSaving(TestView &view)
                         qPrintable(format(save)), QFileInfo(fileName).size(), more);
         }
     }
+}
+
+// At depth 10: a rebuild and a replay beside a wheel notch's zoom, a pan
+// move and Fit Tree, each with its repaint, none of which may rebuild
+void reportZooming(TestView &view)
+{
+    view.setzeRekTiefe(10);
+    const Figure rebuild = measure(view, [&] { view.rebuild(); });
+    const Figure replay = measure(view, [&] { view.updateGL(); });
+    const int builds = compiledLists();
+    int notches = 0;
+    const Figure zoom = measure(
+            view, [&] { view.zoomAbout(QPointF(0.5, 0.25), ++notches % 2 ? 120 : -120); });
+    int moves = 0;
+    const Figure pan = measure(view, [&] {
+        view.pan(QPoint(++moves % 2 ? 30 : -30, 20));
+        view.updateGL();
+    });
+    bool fitted = true;
+    const Figure fit = measure(view, [&] {
+        QRectF bounds;
+        fitted = fitted && view.treeBounds(&bounds);
+        view.fitTo(bounds);
+        view.updateGL();
+    });
+    expect(fitted, "Fit Tree found no bounds", 10);
+    expect(compiledLists() == builds, "zooming, panning or fitting rebuilt the list", 10);
+    view.setViewState({45, 20});
+    std::printf("\nAt depth 10, milliseconds as above: a rebuild %s, a replay %s; a wheel notch's "
+                "zoom %s, a pan move %s, Fit Tree %s, each with its repaint\n",
+                qPrintable(format(rebuild)), qPrintable(format(replay)), qPrintable(format(zoom)),
+                qPrintable(format(pan)), qPrintable(format(fit)));
 }
 
 // linetree-render as a shell starts it, on the benchmark's display: a
@@ -242,6 +274,7 @@ struct RealFigures
     std::vector<double> pages;
     std::vector<double> turnHeld;
     std::vector<double> turnPresses;
+    std::vector<double> zoomWheel;
     std::vector<double> wheelHeard;    // values
     std::vector<double> memoryAtStart; // MiB
     std::vector<double> memoryAtDepth10;
@@ -299,7 +332,7 @@ QString measureReal(const QString &binary, RealFigures *figures)
     typeKey(display, XK_End);
     if (!linetree.waitUntilIdle(deadline))
         return "never idle after End";
-    if (!linetree.pointAtFirstSlider())
+    if (!linetree.pointAt(QPoint(-20, 14)))
         return "no view to point below";
     const int heardBefore = readLog(valueLog).size();
     for (int i = 0; i < 10; ++i) {
@@ -345,6 +378,17 @@ QString measureReal(const QString &binary, RealFigures *figures)
     figures->turnPresses.push_back(linetree.busyAfter(input, deadline));
     if (figures->turnPresses.back() < 0)
         return "never idle after the presses of Right on the view";
+    // Ten wheel notches up over the view in half a second, zooming in
+    if (!linetree.pointAt(QPoint(-60, -60)))
+        return "no view to point at";
+    for (int i = 0; i < 10; ++i) {
+        turnWheel(display, false);
+        QThread::msleep(50);
+    }
+    input.start();
+    figures->zoomWheel.push_back(linetree.busyAfter(input, deadline));
+    if (figures->zoomWheel.back() < 0)
+        return "never idle after the wheel over the view";
     typeKey(display, XK_Tab);
 
     setDepth(display, XK_Home);
@@ -391,6 +435,7 @@ void reportReal(const QStringList &binaries)
     row("s busy after 8 Page Up presses in 0.8 s", &RealFigures::pages);
     row("s busy after Right held on the view for 1 s", &RealFigures::turnHeld);
     row("s busy after 10 Right presses on the view in 1 s", &RealFigures::turnPresses);
+    row("s busy after 10 wheel notches on the view in 0.5 s", &RealFigures::zoomWheel);
     row("values heard for the 10 wheel notches", &RealFigures::wheelHeard);
     row("MiB resident at start", &RealFigures::memoryAtStart);
     row("MiB resident at depth 10", &RealFigures::memoryAtDepth10);
@@ -456,6 +501,7 @@ int main(int argc, char *argv[])
     }
 
     reportSaving(view);
+    reportZooming(view);
 
 #ifdef __GLIBC__
     // The memory given back after each rebuild, against none, alternating

@@ -298,7 +298,7 @@ void tst_Linetree::bursts()
     setDepth(display, XK_End);
     QTRY_COMPARE_WITH_TIMEOUT(angles().size(), 2, waitMs);
     QVERIFY2(linetree.waitUntilIdle(deadline), "linetree never came to rest");
-    QVERIFY(linetree.pointAtFirstSlider());
+    QVERIFY(linetree.pointAt(QPoint(-20, 14)));
     const int heardBefore = readLog(valueLog).size();
 
     // 10 ms apart, so that each key press has a time of its own: X reports
@@ -395,6 +395,12 @@ void tst_Linetree::render_data()
                   "other")
             << QStringList {"--frames", "8", "-o", "{}/f-%02d.png", line, later} << "" << true << 0
             << frames << "" << QStringList {"f-03.png", "f-08.png"};
+    const QString large = "linetree angle=10.0 angle-scale=1.00 length=1.00 "
+                          "length-reduction=0.95 depth=7 turn=45 tilt=20";
+    QTest::newRow("--fit: a tree larger than the view, however the line zooms it, fitted alike")
+            << QStringList {"--fit", "-o", "{}/f-%d.png", line, large, large + " zoom=3 pan-x=0.5"}
+            << "" << true << 0 << QStringList {"f-0.png", "f-1.png", "f-2.png"} << ""
+            << QStringList {"f-1.png", "f-2.png"};
     QTest::newRow("a batch with a bad input and a missing file: the others written, status 1")
             << QStringList {"-q", "-o",         "{}/b-%d.obj", line, "linetree depth=99",
                             line, "{}/gone.txt"}

@@ -7,7 +7,7 @@
 #include "testview.h"
 #include "treeactions.h"
 #include "treeparameters.h"
-#include "viewrotation.h"
+#include "treeview.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -24,6 +24,7 @@
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QUndoStack>
 #include <QWheelEvent>
 #include <QWindow>
 #include <QtEndian>
@@ -76,6 +77,7 @@ public:
         return {glZeiger->gebeWinkel(), glZeiger->gebeWinkelSkal(), glZeiger->gebeLaenge(),
                 glZeiger->gebeVerkuerzung(), glZeiger->gebeRekTiefe()};
     }
+    TreeView *view() const { return static_cast<TreeView *>(glZeiger); }
     TreeActions *actions() const { return glZeiger->findChild<TreeActions *>(); }
     // The action of the view's menu whose text, without its mnemonic, starts so
     QAction *action(const QString &text) const
@@ -273,6 +275,28 @@ void tst_MainWindow::rows()
     QTRY_COMPARE(slider->value(), minimum);
     QCOMPARE(getter(), minimum);
     QCOMPARE(compiledLists(), builds + 1);
+
+    // One drag of the handle to the other end, however many values it
+    // passes on the way, is one step, as the key was: Undo takes each back.
+    QTest::mousePress(slider, Qt::LeftButton, Qt::NoModifier, QPoint(2, slider->height() / 2));
+    QVERIFY(slider->isSliderDown());
+    for (int x = slider->width() / 4; x <= slider->width(); x += slider->width() / 4) {
+        QMouseEvent move(QEvent::MouseMove, QPoint(x, slider->height() / 2),
+                         slider->mapToGlobal(QPoint(x, slider->height() / 2)), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(slider, &move);
+    }
+    QTest::mouseRelease(slider, Qt::LeftButton, Qt::NoModifier, QPoint(slider->width(), 0));
+    QCOMPARE(slider->value(), maximum);
+    QVERIFY(compiledLists() > builds + 2);
+    auto *history = window.glZeiger->findChild<QUndoStack *>();
+    QCOMPARE(history->count(), 2);
+    history->undo();
+    QCOMPARE(slider->value(), minimum);
+    QCOMPARE(getter(), minimum);
+    history->undo();
+    QCOMPARE(slider->value(), start);
+    QCOMPARE(getter(), start);
 }
 
 void tst_MainWindow::bursts_data()
@@ -282,10 +306,11 @@ void tst_MainWindow::bursts_data()
     // its release, S a release of Shift, D a press and release of Page Down, E
     // of End, T of Tab, W a wheel notch down; | lets the event loop take in
     // what is queued, as an idle program would. Keys go where the focus is.
-    // V is a wheel notch over the view, sent to it as it comes.
+    // V is a wheel notch up over the view, sent to it as it comes.
     QTest::addColumn<QString>("events");
     QTest::addColumn<QList<int>>("values"); // that reach the view, in order
     QTest::addColumn<QList<int>>("next");   // from the next slider, "Angle Skal: "
+    QTest::addColumn<int>("steps");         // that Undo takes back
 
     const int lines = QApplication::wheelScrollLines(); // steps a notch
     QList<int> oneByOne;
@@ -293,32 +318,32 @@ void tst_MainWindow::bursts_data()
         oneByOne << value;
 
     QTest::newRow("25 presses queued: one move of 25")
-            << QString("PU").repeated(25) << QList<int> {65} << QList<int>();
-    QTest::newRow("held, repeats taken in as they come: one move each")
-            << "P|" + QString("R|").repeated(24) + "U" << oneByOne << QList<int>();
+            << QString("PU").repeated(25) << QList<int> {65} << QList<int>() << 1;
+    QTest::newRow("held, repeats taken in as they come: one move each, one step")
+            << "P|" + QString("R|").repeated(24) + "U" << oneByOne << QList<int>() << 1;
     QTest::newRow("held, 24 repeats queued: the press and the newest repeat")
-            << "P" + QString("R").repeated(24) << QList<int> {88} << QList<int>();
+            << "P" + QString("R").repeated(24) << QList<int> {88} << QList<int>() << 1;
     QTest::newRow("held, 24 repeats queued, released: the press alone")
-            << "P" + QString("R").repeated(24) + "U" << QList<int> {89} << QList<int>();
+            << "P" + QString("R").repeated(24) + "U" << QList<int> {89} << QList<int>() << 1;
     QTest::newRow("held, repeats queued, another key released: the newest repeat still")
-            << "PRRS" << QList<int> {88} << QList<int>();
+            << "PRRS" << QList<int> {88} << QList<int>() << 1;
     QTest::newRow("5 Page Downs queued: one move of 5 pages")
-            << QString("D").repeated(5) << QList<int> {40} << QList<int>();
+            << QString("D").repeated(5) << QList<int> {40} << QList<int>() << 1;
     QTest::newRow("10 wheel notches queued: one move of 10 notches")
-            << QString("W").repeated(10) << QList<int> {90 - 10 * lines} << QList<int>();
+            << QString("W").repeated(10) << QList<int> {90 - 10 * lines} << QList<int>() << 1;
     QTest::newRow("8 Page Downs queued: stops at the minimum")
-            << QString("D").repeated(8) << QList<int> {15} << QList<int>();
+            << QString("D").repeated(8) << QList<int> {15} << QList<int>() << 1;
     QTest::newRow("Page Downs, then End: in that order")
-            << "DDDE" << QList<int> {60, 90} << QList<int>();
+            << "DDDE" << QList<int> {60, 90} << QList<int>() << 2;
     QTest::newRow("repeats, then End, then Page Down: in that order")
-            << "PRRE" + QString("D") << QList<int> {88, 90, 80} << QList<int>();
+            << "PRRE" + QString("D") << QList<int> {88, 90, 80} << QList<int>() << 3;
     QTest::newRow("Page Down, Tab, Page Down: the second to the next slider")
-            << "DTD" << QList<int> {80} << QList<int> {90};
+            << "DTD" << QList<int> {80} << QList<int> {90} << 2;
     QTest::newRow("wheel, then Page Down, then wheel: in that order")
-            << "WWDW" << QList<int> {90 - 2 * lines, 80 - 2 * lines, 80 - 3 * lines}
-            << QList<int>();
-    QTest::newRow("3 wheel notches over the view: left to its parents, as Qt delivers them")
-            << "VVV" << QList<int>() << QList<int>();
+            << "WWDW" << QList<int> {90 - 2 * lines, 80 - 2 * lines, 80 - 3 * lines} << QList<int>()
+            << 3;
+    QTest::newRow("3 wheel notches over the view: they zoom it, and move no slider")
+            << "VVV" << QList<int>() << QList<int>() << 0;
 }
 
 // A slider step at depth 10 takes about half a second, while a held key
@@ -330,16 +355,17 @@ void tst_MainWindow::bursts()
     QFETCH(QString, events);
     QFETCH(QList<int>, values);
     QFETCH(QList<int>, next);
+    QFETCH(int, steps);
 
     TestWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QList<int> start = window.sliderValues();
     QSlider *slider = window.winkelSchieber;
     QSignalSpy moves(slider, &QSlider::valueChanged);
     QSignalSpy nextMoves(window.winkelSkalSchieber, &QSlider::valueChanged);
     const int builds = compiledLists();
     const int heard = heardValues(slider).size();
-    int leftToParents = 0; // wheel events over the view
 
     // The queued events first, then the burst that the filter sends after them
     const auto takeIn = [] {
@@ -374,10 +400,9 @@ void tst_MainWindow::bursts()
         } else if (event == 'V') {
             const QPoint centre = window.glZeiger->rect().center();
             QWheelEvent wheel(centre, window.glZeiger->mapToGlobal(centre), QPoint(),
-                              QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                              QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
                               false);
             QCoreApplication::sendEvent(window.glZeiger, &wheel);
-            leftToParents += !wheel.isAccepted();
         } else if (event == 'W') {
             const QPoint centre = slider->mapTo(&window, slider->rect().center());
             QCoreApplication::postEvent(handle,
@@ -408,7 +433,16 @@ void tst_MainWindow::bursts()
     const QList<int> heardNow = heardValues(slider).mid(heard);
     QVERIFY2(heardNow.size() <= inputs,
              qPrintable(QString("heard %1 values for %2 inputs").arg(heardNow.size()).arg(inputs)));
-    QCOMPARE(leftToParents, int(events.count('V')));
+    // Four notches double the zoom.
+    QCOMPARE(window.view()->viewState().zoom, std::exp2(events.count('V') / 4.0));
+
+    // Undo takes each step back, down to the start.
+    auto *history = window.glZeiger->findChild<QUndoStack *>();
+    QCOMPARE(history->count(), steps);
+    for (int i = 0; i < steps; ++i)
+        history->undo();
+    QCOMPARE(window.sliderValues(), start);
+    QCOMPARE(window.viewValues(), start);
 }
 
 void tst_MainWindow::neverShown()
@@ -428,10 +462,10 @@ void tst_MainWindow::takesParametersBack_data()
         QTest::newRow(from) << from;
 }
 
-// Away from the start in every value and turned, kept, reset from the menu
-// and taken back: the sliders, what a screen reader hears, the view, its
-// rotation and its picture all come back. A text holds no rotation, and the
-// tree stays turned as it is.
+// Away from the start in every value, turned, zoomed and panned, kept, reset
+// from the menu and taken back: the sliders, what a screen reader hears, the
+// view, its rotation, zoom and pan and its picture all come back. A text
+// holds no view, and the tree stays shown as it is.
 void tst_MainWindow::takesParametersBack()
 {
     QFETCH(QString, from);
@@ -445,9 +479,10 @@ void tst_MainWindow::takesParametersBack()
         sliders[i]->setValue(kept[i]);
     // As the view holds them, an angle scale of 0.57 as 56 hundredths
     const QList<int> held = window.viewValues();
-    // Turned as no drag in whole pixels turns it
-    const ViewRotation turned {-123.456f, std::nextafter(20.0f, 90.0f)};
-    turnView(window.glZeiger, turned);
+    // Turned as no drag in whole pixels turns it, zoomed and panned
+    const ViewState turned {-123.456f, std::nextafter(20.0f, 90.0f), 1.0 / 3, 0.1, -0.2};
+    window.view()->setViewState(turned);
+    window.view()->updateGL();
     const QImage picture = onScreen(window.glZeiger);
 
     const QTemporaryDir folder;
@@ -486,8 +521,8 @@ void tst_MainWindow::takesParametersBack()
         const QMimeData *copied = QGuiApplication::clipboard()->mimeData();
         QVERIFY(copied && copied->hasImage());
         QCOMPARE(qvariant_cast<QImage>(copied->imageData()).convertToFormat(QImage::Format_RGB32),
-                 grabFrame(window.glZeiger).convertToFormat(QImage::Format_RGB32));
-        QCOMPARE(copied->text(), parameterLine({31, 57, 43, 66, 4}, turned));
+                 window.view()->grabFrame().convertToFormat(QImage::Format_RGB32));
+        QCOMPARE(copied->text(), parameterLine({{31, 57, 43, 66, 4}, turned}));
     } else if (from != "reset") {
         QVERIFY(window.actions()->saveAs(fileName));
         QTRY_COMPARE(onScreen(window.glZeiger), picture); // shown on through the save
@@ -506,12 +541,11 @@ void tst_MainWindow::takesParametersBack()
     window.action("Reset")->trigger();
     QCOMPARE(window.sliderValues(), start);
     QCOMPARE(window.viewValues(), start);
-    QCOMPARE(rotationOf(window.glZeiger).turn, 45.0f);
-    QCOMPARE(rotationOf(window.glZeiger).tilt, 20.0f);
+    QVERIFY(window.view()->viewState() == ViewState({45, 20}));
     if (from == "reset")
         return;
     if (from.startsWith("text"))
-        turnView(window.glZeiger, turned);
+        window.view()->setViewState(turned);
     window.glZeiger->update(); // a repaint still to come, as after a resize
     const int vertices = compiledVertices();
     if (from == "clipboard")
@@ -521,10 +555,18 @@ void tst_MainWindow::takesParametersBack()
     QCOMPARE(window.sliderValues(), kept);
     QCOMPARE(window.viewValues(), held);
     QCOMPARE(compiledVertices() - vertices, 2 * 85); // one rebuild of depth 4's 85 segments
-    QVERIFY(rotationOf(window.glZeiger).turn == turned.turn); // exactly
-    QVERIFY(rotationOf(window.glZeiger).tilt == turned.tilt); // exactly
+    QVERIFY(window.view()->viewState() == turned);   // exactly
     for (int i = 0; i < 5; ++i)
         QCOMPARE(heardValues(sliders[i]).value(heardValues(sliders[i]).size() - 1), kept[i]);
+    // Undo takes the step back, and the view where the step replaced it;
+    // Redo makes it again.
+    auto *history = window.glZeiger->findChild<QUndoStack *>();
+    history->undo();
+    QCOMPARE(window.sliderValues(), start);
+    QVERIFY(window.view()->viewState() == (from.startsWith("text") ? turned : ViewState {45, 20}));
+    history->redo();
+    QCOMPARE(window.sliderValues(), kept);
+    QVERIFY(window.view()->viewState() == turned);
     QTRY_COMPARE(onScreen(window.glZeiger), picture);
 }
 

@@ -1,13 +1,13 @@
 // SPDX-FileCopyrightText: The linetree developers
 // SPDX-License-Identifier: MIT
 
-#include "keyboardturner.h"
+#include "arrowkeys.h"
 #include "parameterfile.h"
 #include "pictures.h"
 #include "savefile.h"
 #include "testview.h"
 #include "treeparameters.h"
-#include "viewrotation.h"
+#include "viewnavigator.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -674,40 +674,80 @@ void tst_OpenGLBaumZeiger::keepsItsTree()
 void tst_OpenGLBaumZeiger::arrowKeys_data()
 {
     // Keys to a 300 × 300 view: R, L, U and D a press and release of an arrow
-    // key, lower case with Shift; P a press of Right, E an auto-repeat of it
-    // (a repeated release and press), X its release; | lets the event loop
-    // take in what is queued, as an idle program would.
+    // key, lower case with Shift, > and < of Right and Left with Ctrl; P a
+    // press of Right, E an auto-repeat of it (a repeated release and press),
+    // X its release; + and - a press of either, F one of F. W and w are a
+    // wheel notch up and down at (225, 75), M a drag with the middle button
+    // from (100, 100) to (130, 120), m one back. | lets the event loop take
+    // in what is queued, as an idle program would.
     QTest::addColumn<QString>("keys");
     QTest::addColumn<int>("depth");
     QTest::addColumn<double>("turnX"); // degrees, give or take half a pixel of drag
     QTest::addColumn<double>("turnY"); // a step
     QTest::addColumn<int>("paints");
+    // Where nothing turns, the picture grows by `scale` about `about` and
+    // moves by `shift`, in the view's pixels; 0 where it is fitted.
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<QPointF>("about");
+    QTest::addColumn<QPointF>("shift");
 
     const QString held = "P" + QString("E").repeated(24);
-    QTest::newRow("Right spins as a drag to the right") << "R" << 6 << 0.0 << 15.0 << 1;
-    QTest::newRow("Left spins as a drag to the left") << "L" << 6 << 0.0 << -15.0 << 1;
-    QTest::newRow("Down tilts as a drag down") << "D" << 6 << 15.0 << 0.0 << 1;
-    QTest::newRow("Up tilts as a drag up") << "U" << 6 << -15.0 << 0.0 << 1;
-    QTest::newRow("Right, then Left: the very same picture") << "R|L" << 6 << 0.0 << 0.0 << 2;
-    QTest::newRow("Left, then Right") << "L|R" << 6 << 0.0 << 0.0 << 2;
-    QTest::newRow("Down, then Up") << "D|U" << 6 << 0.0 << 0.0 << 2;
-    QTest::newRow("Up, then Down") << "U|D" << 6 << 0.0 << 0.0 << 2;
-    QTest::newRow("Shift+Right: one pixel of drag") << "r" << 6 << 0.0 << 1.2 << 1;
-    QTest::newRow("Shift+Up, then Shift+Down") << "u|d" << 6 << 0.0 << 0.0 << 2;
+    const double notch = std::exp2(0.25);
+    const QPointF centre(150, 150);
+    const QPointF pointer(225.5, 75.5); // the middle of its pixel
+    QTest::newRow("Right spins as a drag to the right")
+            << "R" << 6 << 0.0 << 15.0 << 1 << 1.0 << centre << QPointF();
+    QTest::newRow("Left spins as a drag to the left")
+            << "L" << 6 << 0.0 << -15.0 << 1 << 1.0 << centre << QPointF();
+    QTest::newRow("Down tilts as a drag down")
+            << "D" << 6 << 15.0 << 0.0 << 1 << 1.0 << centre << QPointF();
+    QTest::newRow("Up tilts as a drag up")
+            << "U" << 6 << -15.0 << 0.0 << 1 << 1.0 << centre << QPointF();
+    QTest::newRow("Right, then Left: the very same picture")
+            << "R|L" << 6 << 0.0 << 0.0 << 2 << 1.0 << centre << QPointF();
+    QTest::newRow("Left, then Right")
+            << "L|R" << 6 << 0.0 << 0.0 << 2 << 1.0 << centre << QPointF();
+    QTest::newRow("Down, then Up") << "D|U" << 6 << 0.0 << 0.0 << 2 << 1.0 << centre << QPointF();
+    QTest::newRow("Up, then Down") << "U|D" << 6 << 0.0 << 0.0 << 2 << 1.0 << centre << QPointF();
+    QTest::newRow("Shift+Right: one pixel of drag")
+            << "r" << 6 << 0.0 << 1.2 << 1 << 1.0 << centre << QPointF();
+    QTest::newRow("Shift+Up, then Shift+Down")
+            << "u|d" << 6 << 0.0 << 0.0 << 2 << 1.0 << centre << QPointF();
     QTest::newRow("3 presses queued: each counts, in one repaint")
-            << "RRR" << 6 << 0.0 << 45.0 << 1;
+            << "RRR" << 6 << 0.0 << 45.0 << 1 << 1.0 << centre << QPointF();
     QTest::newRow("held, repeats taken in as they come: one repaint each")
-            << "P|E|E|E|X" << 6 << 0.0 << 60.0 << 4;
+            << "P|E|E|E|X" << 6 << 0.0 << 60.0 << 4 << 1.0 << centre << QPointF();
     QTest::newRow("held at depth 10, 24 repeats queued: the press and the newest repeat")
-            << held << 10 << 0.0 << 30.0 << 1;
+            << held << 10 << 0.0 << 30.0 << 1 << 1.0 << centre << QPointF();
     QTest::newRow("held at depth 10, 24 repeats queued, released: the press alone")
-            << held + "X" << 10 << 0.0 << 15.0 << 1;
+            << held + "X" << 10 << 0.0 << 15.0 << 1 << 1.0 << centre << QPointF();
     QTest::newRow("held at depth 10, Left pressed and released meanwhile: the newest repeat still")
-            << "PEEL" << 10 << 0.0 << 15.0 << 1;
+            << "PEEL" << 10 << 0.0 << 15.0 << 1 << 1.0 << centre << QPointF();
+    QTest::newRow("+ zooms a notch in about the centre")
+            << "+" << 6 << 0.0 << 0.0 << 1 << notch << centre << QPointF();
+    QTest::newRow("+, then -: the very same picture")
+            << "+|-" << 6 << 0.0 << 0.0 << 2 << 1.0 << centre << QPointF();
+    QTest::newRow("a wheel notch up: the point under the pointer stays put")
+            << "W" << 6 << 0.0 << 0.0 << 1 << notch << pointer << QPointF();
+    QTest::newRow("a notch up, then one down: the very same picture")
+            << "W|w" << 6 << 0.0 << 0.0 << 2 << 1.0 << pointer << QPointF();
+    QTest::newRow("3 notches queued at depth 10: all of them, in one repaint")
+            << "WWW" << 10 << 0.0 << 0.0 << 1 << notch * notch * notch << pointer << QPointF();
+    QTest::newRow("Ctrl+Right moves the picture as far as a drag that turns a step")
+            << ">" << 6 << 0.0 << 0.0 << 1 << 1.0 << centre << QPointF(13, 0);
+    QTest::newRow("Ctrl+Right, then Ctrl+Left: the very same picture")
+            << ">|<" << 6 << 0.0 << 0.0 << 2 << 1.0 << centre << QPointF();
+    QTest::newRow("a middle drag moves the picture with the pointer")
+            << "M" << 6 << 0.0 << 0.0 << 1 << 1.0 << centre << QPointF(30, 20);
+    QTest::newRow("a middle drag, then one back: the very same picture")
+            << "M|m" << 6 << 0.0 << 0.0 << 2 << 1.0 << centre << QPointF();
+    QTest::newRow("8 notches in cut the tree off; F shows it whole, filling the view")
+            << "++++++++|F" << 6 << 0.0 << 0.0 << 2 << 0.0 << centre << QPointF();
 }
 
-// The arrow keys turn the tree as a left drag would, and keys that queue up
-// behind a repaint turn it together.
+// The arrow keys turn the tree as a left drag would and move it as a middle
+// drag would, the wheel and + and - zoom it, and input that queues up behind
+// a repaint is taken together. None of it rebuilds the tree.
 void tst_OpenGLBaumZeiger::arrowKeys()
 {
     QFETCH(QString, keys);
@@ -715,10 +755,14 @@ void tst_OpenGLBaumZeiger::arrowKeys()
     QFETCH(double, turnX);
     QFETCH(double, turnY);
     QFETCH(int, paints);
+    QFETCH(double, scale);
+    QFETCH(QPointF, about);
+    QFETCH(QPointF, shift);
 
     ViewWindow window;
     TestView *view = window.view;
-    new KeyboardTurner(view);
+    new ArrowKeys(view);
+    new ViewNavigator(view);
     QVERIFY(window.showExposed());
     view->setFocus();
     window.activateWindow();
@@ -726,17 +770,25 @@ void tst_OpenGLBaumZeiger::arrowKeys()
     view->setzeRekTiefe(depth);
     QTest::qWait(50); // repaints that the window's activation left
     const QImage before = view->frame();
-    const float rotX = view->rotX;
-    const float rotY = view->rotY;
+    const ViewState shown = view->viewState();
+    const Segment trunk = view->captureInWindow().value(0);
     const int paintsBefore = view->paints;
     const int builds = compiledLists();
 
-    // Keys go to the window, which hands them to the widget with the focus.
+    // Keys go to the window, which hands them to the widget with the focus,
+    // and the wheel to the widget under it.
     QWindow *handle = window.windowHandle();
     const auto key = [handle](QEvent::Type type, Qt::Key key, Qt::KeyboardModifiers modifiers,
                               bool repeated) {
         QCoreApplication::postEvent(handle,
                                     new QKeyEvent(type, key, modifiers, QString(), repeated));
+    };
+    const auto drag = [view](const QPoint &from, const QPoint &to) {
+        QTest::mousePress(view, Qt::MiddleButton, Qt::NoModifier, from);
+        QMouseEvent move(QEvent::MouseMove, to, view->mapToGlobal(to), Qt::NoButton,
+                         Qt::MiddleButton, Qt::NoModifier);
+        QApplication::sendEvent(view, &move);
+        QTest::mouseRelease(view, Qt::MiddleButton, Qt::NoModifier, to);
     };
     const auto takeIn = [] {
         QCoreApplication::processEvents();
@@ -744,15 +796,32 @@ void tst_OpenGLBaumZeiger::arrowKeys()
     };
     int steps = 0;
     for (const QChar event : std::as_const(keys)) {
-        const int arrow = QString("RLUD").indexOf(event.toUpper());
+        const int arrow = QString("RLUD><").indexOf(event.toUpper());
+        const int zoom = QString("+-").indexOf(event);
         if (arrow >= 0) {
-            const Qt::Key pressed
-                    = std::array {Qt::Key_Right, Qt::Key_Left, Qt::Key_Up, Qt::Key_Down}[arrow];
-            const Qt::KeyboardModifiers shift
-                    = event.isLower() ? Qt::ShiftModifier : Qt::NoModifier;
-            key(QEvent::KeyPress, pressed, shift, false);
-            key(QEvent::KeyRelease, pressed, shift, false);
+            const Qt::Key pressed = std::array {Qt::Key_Right, Qt::Key_Left,  Qt::Key_Up,
+                                                Qt::Key_Down,  Qt::Key_Right, Qt::Key_Left}[arrow];
+            const Qt::KeyboardModifiers modifiers = arrow >= 4 ? Qt::ControlModifier
+                    : event.isLower()                          ? Qt::ShiftModifier
+                                                               : Qt::NoModifier;
+            key(QEvent::KeyPress, pressed, modifiers, false);
+            key(QEvent::KeyRelease, pressed, modifiers, false);
             ++steps;
+        } else if (zoom >= 0) {
+            key(QEvent::KeyPress, zoom == 0 ? Qt::Key_Plus : Qt::Key_Minus, Qt::NoModifier, false);
+        } else if (event == 'F') {
+            QTest::keyClick(view, Qt::Key_F);
+        } else if (event.toUpper() == 'W') {
+            const QPoint at(225, 75);
+            QCoreApplication::postEvent(handle,
+                                        new QWheelEvent(at, view->mapToGlobal(at), QPoint(),
+                                                        QPoint(0, event == 'W' ? 120 : -120),
+                                                        Qt::NoButton, Qt::NoModifier,
+                                                        Qt::NoScrollPhase, false));
+        } else if (event.toUpper() == 'M') {
+            const QPoint from(100, 100);
+            const QPoint to(130, 120);
+            event == 'M' ? drag(from, to) : drag(to, from);
         } else if (event == 'P') {
             key(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier, false);
             ++steps;
@@ -769,12 +838,49 @@ void tst_OpenGLBaumZeiger::arrowKeys()
     takeIn();
 
     const double slack = steps * 180.0 / 300 + 1e-3; // half a pixel of drag a step
-    QVERIFY2(qAbs(view->rotX - rotX - turnX) <= slack, qPrintable(QString::number(view->rotX)));
-    QVERIFY2(qAbs(view->rotY - rotY - turnY) <= slack, qPrintable(QString::number(view->rotY)));
+    QVERIFY2(qAbs(view->viewState().tilt - shown.tilt - turnX) <= slack,
+             qPrintable(QString::number(view->viewState().tilt)));
+    QVERIFY2(qAbs(view->viewState().turn - shown.turn - turnY) <= slack,
+             qPrintable(QString::number(view->viewState().turn)));
     QCOMPARE(view->paints, paintsBefore + paints);
     QCOMPARE(compiledLists(), builds);
-    if (turnX == 0 && turnY == 0)
+    if (turnX != 0 || turnY != 0)
+        return;
+    if (scale == 0) {
+        // Every segment whole, and the tree within a twentieth of the edges
+        const QVector<Segment> lines = view->captureInWindow();
+        QCOMPARE(lines.size(), 1365);
+        QRectF drawn(lines[0].von.toPointF(), QSizeF());
+        for (const Segment &line : lines)
+            drawn |= QRectF(line.von.toPointF(), line.bis.toPointF()).normalized();
+        QVERIFY2(QRectF(14.9, 14.9, 270.2, 270.2).contains(drawn)
+                         && qMax(drawn.width(), drawn.height()) > 269.9,
+                 qPrintable(QString("%1 %2 %3 %4")
+                                    .arg(drawn.x())
+                                    .arg(drawn.y())
+                                    .arg(drawn.width())
+                                    .arg(drawn.height())));
+        return;
+    }
+    // The trunk's ends as the view draws them, y up, where the picture grew
+    // about `about` and moved by `shift`
+    const Segment now = view->captureInWindow().value(0);
+    const QVector3D fixed(float(about.x()), float(300 - about.y()), 0);
+    const QVector3D moved(float(shift.x()), float(-shift.y()), 0);
+    for (const auto &[was, is] : {std::pair {trunk.von, now.von}, {trunk.bis, now.bis}}) {
+        const QVector3D expected = fixed + float(scale) * (was - fixed) + moved;
+        QVERIFY2(qAbs(is.x() - expected.x()) < 0.01f && qAbs(is.y() - expected.y()) < 0.01f,
+                 qPrintable(QString("%1,%2 where %3,%4 was expected")
+                                    .arg(is.x())
+                                    .arg(is.y())
+                                    .arg(expected.x())
+                                    .arg(expected.y())));
+    }
+    if (scale == 1 && shift.isNull()) {
         QCOMPARE(view->frame(), before);
+        const ViewState now = view->viewState();
+        QVERIFY(now.zoom == shown.zoom && now.panX == shown.panX && now.panY == shown.panY);
+    }
 }
 
 void tst_OpenGLBaumZeiger::savedPictures_data()
@@ -930,7 +1036,7 @@ void tst_OpenGLBaumZeiger::savedPictures()
     view->setzeRekTiefe(depth);
     const QTemporaryDir folder;
     const QString fileName = folder.filePath("tree." + format);
-    const QString line = parameterLine({90, 100, 25, 80, depth}, rotationOf(view));
+    const QString line = parameterLine({{90, 100, 25, 80, depth}, view->viewState()});
     QString error;
     QVERIFY2(saveTree(view, fileName, line, &error), qPrintable(error));
     QString saved;

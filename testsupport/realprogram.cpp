@@ -167,7 +167,7 @@ void Linetree::takeKeyboard() const
     QTest::qWait(500);
 }
 
-bool Linetree::pointAtFirstSlider() const
+bool Linetree::pointAt(const QPoint &offset) const
 {
     Display *display = session.display();
     const Window window = xWindow();
@@ -177,8 +177,8 @@ bool Linetree::pointAtFirstSlider() const
     int x = 0;
     int y = 0;
     Window child;
-    XTranslateCoordinates(display, window, DefaultRootWindow(display), view.right() - 20,
-                          view.bottom() + 14, &x, &y, &child);
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), view.right() + offset.x(),
+                          view.bottom() + offset.y(), &x, &y, &child);
     XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
     XSync(display, False);
     return true;

@@ -239,8 +239,10 @@ public:
     // Gives the window the keyboard, as a click on it would.
     void takeKeyboard() const;
 
-    // Moves the pointer onto the first slider, "Angle: ", below the view.
-    bool pointAtFirstSlider() const;
+    // Moves the pointer to `offset` from the view's bottom right corner:
+    // (-20, 14) is on the first slider, "Angle: ", below the view; (-60, -60)
+    // is on the view.
+    bool pointAt(const QPoint &offset) const;
 
 private:
     Session &session;

@@ -5,8 +5,8 @@
 #define TESTVIEW_H
 
 #include "listcounter.h"
-#include "openglbaumzeiger.h"
 #include "openglcheck.h"
+#include "treeview.h"
 
 #include <QImage>
 #include <QOpenGLContext>
@@ -21,12 +21,12 @@ struct Segment
 };
 
 // Opens the view's state to the tests and counts its paints.
-class TestView : public OpenGLBaumZeiger
+class TestView : public TreeView
 {
     Q_OBJECT
 
 public:
-    using OpenGLBaumZeiger::OpenGLBaumZeiger;
+    using TreeView::TreeView;
 
     using OpenGLBaumZeiger::letzteMausPos;
     using OpenGLBaumZeiger::objektRef;
@@ -53,12 +53,11 @@ public:
 
     int paints = 0;
 
-    // Back to the view's starting parameters and rotation, rebuilt and
-    // repainted
+    // Back to the view's starting parameters and rotation, unzoomed,
+    // rebuilt and repainted
     void restart()
     {
-        rotX = start.rotX;
-        rotY = start.rotY;
+        setViewState({start.rotY, start.rotX});
         rekTiefe = start.rekTiefe;
         winkel = start.winkel;
         laenge = start.laenge;

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 
 #include "framelines.h"
-#include "openglbaumzeiger.h"
+#include "treeview.h"
 
 #include <vector>
 
@@ -14,7 +14,7 @@ int treeSegments(int depth)
     return segments;
 }
 
-bool frameLines(OpenGLBaumZeiger *view, QVector<QLineF> *lines)
+bool frameLines(TreeView *view, QVector<QLineF> *lines)
 {
     // A line token and the window x and y of both ends for each segment.
     // Clipping drops lines or shortens them, but never adds any.
@@ -22,7 +22,7 @@ bool frameLines(OpenGLBaumZeiger *view, QVector<QLineF> *lines)
     std::vector<GLfloat> buffer(5 * size_t(segments) + 1);
     view->makeCurrent();
     glFeedbackBuffer(GLsizei(buffer.size()), GL_2D, buffer.data());
-    const GLint values = feedbackFrame(view);
+    const GLint values = view->feedbackFrame();
     // OpenGL keeps the buffer's address for the next feedback, which must
     // not write into memory freed by then.
     view->makeCurrent();

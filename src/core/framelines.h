@@ -7,7 +7,7 @@
 #include <QLineF>
 #include <QVector>
 
-class OpenGLBaumZeiger;
+class TreeView;
 
 // The segments that a tree of `depth` levels has: (4^depth - 1) / 3
 int treeSegments(int depth);
@@ -17,6 +17,6 @@ int treeSegments(int depth);
 // the screen shows them, clipped to the view's square, in the view's own
 // pixels with y growing down. False where OpenGL did not hand back every
 // line the frame draws.
-bool frameLines(OpenGLBaumZeiger *view, QVector<QLineF> *lines);
+bool frameLines(TreeView *view, QVector<QLineF> *lines);
 
 #endif // FRAMELINES_H

@@ -3,7 +3,7 @@
 
 #include "picturefile.h"
 #include "framelines.h"
-#include "openglbaumzeiger.h"
+#include "treeview.h"
 
 #include <QBuffer>
 #include <QImageWriter>
@@ -98,7 +98,7 @@ QByteArray xmpMetadata(const QString &parameterLine)
     return xmp;
 }
 
-bool writeVectors(OpenGLBaumZeiger *view, QIODevice *file, const QString &format,
+bool writeVectors(TreeView *view, QIODevice *file, const QString &format,
                   const QString &parameterLine, QString *error)
 {
     const QSize size = view->size();
@@ -139,7 +139,7 @@ bool writeVectors(OpenGLBaumZeiger *view, QIODevice *file, const QString &format
 
 } // namespace
 
-bool renderPicture(OpenGLBaumZeiger *view, const QString &format, const QString &parameterLine,
+bool renderPicture(TreeView *view, const QString &format, const QString &parameterLine,
                    QByteArray *picture, QString *error)
 {
     QBuffer buffer(picture);
@@ -150,7 +150,7 @@ bool renderPicture(OpenGLBaumZeiger *view, const QString &format, const QString 
     png.setText(QStringLiteral("Title"), title);
     png.setText(QStringLiteral("Description"), parameterLine);
     png.setText(QStringLiteral("Software"), software);
-    if (png.write(grabFrame(view).convertToFormat(QImage::Format_RGB32)))
+    if (png.write(view->grabFrame().convertToFormat(QImage::Format_RGB32)))
         return true;
     *error = png.errorString();
     return false;

@@ -7,14 +7,14 @@
 #include <QByteArray>
 #include <QString>
 
-class OpenGLBaumZeiger;
+class TreeView;
 
 // The view's picture in the format named, with the parameter line in its
 // metadata: "png", the frame as the screen shows it, at the framebuffer's
 // pixels; "svg" or "pdf", the frame's lines as vectors, white on black, on a
 // page of the view's size. False, with why in `error`, where it cannot be
 // drawn.
-bool renderPicture(OpenGLBaumZeiger *view, const QString &format, const QString &parameterLine,
+bool renderPicture(TreeView *view, const QString &format, const QString &parameterLine,
                    QByteArray *picture, QString *error);
 
 #endif // PICTUREFILE_H

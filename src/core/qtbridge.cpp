@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 
 #include "qtbridge.h"
+#include "treeview.h"
 
 #include <QCoreApplication>
 #include <QOpenGLContext>
@@ -39,31 +40,12 @@ void setUpToolkit(int argc, char *argv[])
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
 }
 
-namespace {
-
-// QGLWidget keeps its buffer swap to itself and those derived from it; a
-// pointer taken through a class derived from it may be called on any.
-struct BufferSwap : QGLWidget
-{
-    using QGLWidget::autoBufferSwap;
-    using QGLWidget::setAutoBufferSwap;
-};
-
 // Into the back buffer, which the next frame draws over before it is shown
-void drawUnshown(QGLWidget *view)
+QImage TreeView::grabFrame()
 {
-    const bool swaps = (view->*&BufferSwap::autoBufferSwap)();
-    (view->*&BufferSwap::setAutoBufferSwap)(false);
-    view->updateGL();
-    (view->*&BufferSwap::setAutoBufferSwap)(swaps);
-}
-
-} // namespace
-
-QImage grabFrame(QGLWidget *view)
-{
-    drawUnshown(view);
-    return view->grabFrameBuffer();
+    makeCurrent();
+    paintGL();
+    return grabFrameBuffer();
 }
 
 void showUnseen(QGLWidget *view)
@@ -75,12 +57,11 @@ void showUnseen(QGLWidget *view)
     view->setAttribute(Qt::WA_Mapped);
 }
 
-GLint feedbackFrame(QGLWidget *view)
+GLint TreeView::feedbackFrame()
 {
-    view->makeCurrent();
+    makeCurrent();
     glRenderMode(GL_FEEDBACK);
-    drawUnshown(view);
-    view->makeCurrent();
+    paintGL();
     return glRenderMode(GL_RENDER);
 }
 
@@ -162,9 +143,9 @@ void setUpToolkit(int, char *[])
 {
 }
 
-QImage grabFrame(GLWidget *view)
+QImage TreeView::grabFrame()
 {
-    return view->grabFramebuffer();
+    return grabFramebuffer();
 }
 
 // QOpenGLWidget draws into a framebuffer object of its own, which needs no
@@ -178,14 +159,14 @@ void showUnseen(GLWidget *view)
 // The window composes the view from the framebuffer that grabFramebuffer()
 // draws into, which a frame drawn in feedback mode may leave cleared: Qt draws
 // it again before the window is next composed.
-GLint feedbackFrame(GLWidget *view)
+GLint TreeView::feedbackFrame()
 {
-    view->makeCurrent();
+    makeCurrent();
     glRenderMode(GL_FEEDBACK);
-    view->grabFramebuffer();
-    view->makeCurrent();
+    grabFramebuffer();
+    makeCurrent();
     const GLint values = glRenderMode(GL_RENDER);
-    view->update();
+    update();
     return values;
 }
 

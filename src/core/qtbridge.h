@@ -5,8 +5,9 @@
 #define QTBRIDGE_H
 
 // The one place where Qt 5 and Qt 6 differ for linetree: the OpenGL widget the
-// view derives from, the toolkit's set-up, and the few spellings that have no
-// form common to both.
+// view derives from, the toolkit's set-up, the few spellings that have no
+// form common to both, and how a frame is drawn for a picture
+// (TreeView::grabFrame() and feedbackFrame(), defined in qtbridge.cpp).
 
 #include <QImage>
 #include <QKeyEvent>
@@ -28,6 +29,11 @@ inline void keepViewport()
 inline QPoint positionOf(const QMouseEvent *event)
 {
     return event->pos();
+}
+
+inline QPointF positionOf(const QNativeGestureEvent *event)
+{
+    return event->localPos();
 }
 
 template<typename Event> Event *copyOf(const Event &event)
@@ -79,6 +85,11 @@ inline QPoint positionOf(const QMouseEvent *event)
     return event->position().toPoint();
 }
 
+inline QPointF positionOf(const QNativeGestureEvent *event)
+{
+    return event->position();
+}
+
 template<typename Event> Event *copyOf(const Event &event)
 {
     return static_cast<Event *>(event.clone());
@@ -93,16 +104,5 @@ void setUpToolkit(int argc, char *argv[]);
 // Shows the view at its size without putting it on the screen, so that it
 // draws into a framebuffer of that size however small the screen is.
 void showUnseen(GLWidget *view);
-
-// The frame the view shows, drawn anew by its own paintGL in its own context
-// without reaching the screen, at the framebuffer's pixels
-QImage grabFrame(GLWidget *view);
-
-// Draws the view's frame anew, as grabFrame() does, with OpenGL in feedback
-// mode into the buffer that the caller has given to glFeedbackBuffer in the
-// view's context, and returns what glRenderMode returns: the number of values
-// written, or a negative number where they did not fit. The screen keeps
-// showing the view's picture.
-GLint feedbackFrame(GLWidget *view);
 
 #endif // QTBRIDGE_H

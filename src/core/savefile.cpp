@@ -32,8 +32,7 @@ QStringList savedFormats()
             QStringLiteral("obj"), QStringLiteral("glb")};
 }
 
-bool saveTree(OpenGLBaumZeiger *view, const QString &fileName, const QString &parameterLine,
-              QString *error)
+bool saveTree(TreeView *view, const QString &fileName, const QString &parameterLine, QString *error)
 {
     const QString format = QFileInfo(fileName).suffix().toLower();
     if (!savedFormats().contains(format)) {

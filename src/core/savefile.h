@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-class OpenGLBaumZeiger;
+class TreeView;
 
 // The suffixes of the formats that saveTree() writes
 QStringList savedFormats();
@@ -17,7 +17,7 @@ QStringList savedFormats();
 // 3D model (OBJ or binary glTF). The file is made in memory first: a file
 // written only in part is never left behind, and a file of the name survives
 // a failure. False, with why in `error`, where it cannot.
-bool saveTree(OpenGLBaumZeiger *view, const QString &fileName, const QString &parameterLine,
+bool saveTree(TreeView *view, const QString &fileName, const QString &parameterLine,
               QString *error);
 
 #endif // SAVEFILE_H

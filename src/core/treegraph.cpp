@@ -3,22 +3,11 @@
 
 #include "treegraph.h"
 #include "framelines.h"
-#include "openglbaumzeiger.h"
+#include "treeview.h"
 
-#include <cmath>
 #include <vector>
 
 namespace {
-
-// The view keeps its list and its lengths to itself and to those derived
-// from it; a pointer taken through a class derived from it reaches them in
-// any view.
-struct List : OpenGLBaumZeiger
-{
-    using OpenGLBaumZeiger::laenge;
-    using OpenGLBaumZeiger::objektRef;
-    using OpenGLBaumZeiger::verkuerzung;
-};
 
 // The list draws depth first: a segment, then each of its four branches
 // with all that grows from it. So each segment starts where the one that
@@ -35,61 +24,18 @@ void connect(int level, int depth, int start, TreeGraph *graph)
 
 } // namespace
 
-bool treeGraph(OpenGLBaumZeiger *view, TreeGraph *graph)
+bool treeGraph(TreeView *view, TreeGraph *graph)
 {
     const int depth = view->gebeRekTiefe();
     const int segments = treeSegments(depth);
-    // How far the tree may reach from the origin of the list: the lengths
-    // of one path from the trunk to a tip, added up
-    double reach = 0;
-    double length = view->*&List::laenge;
-    for (int level = 0; level < depth; ++level) {
-        reach += std::abs(length);
-        length *= double(view->*&List::verkuerzung);
-    }
-    if (!std::isfinite(reach) || reach > 1e15)
-        return false;
-    // Beyond the tree, so that nothing is clipped
-    const double box = reach * 1.01 + 1e-3;
-
     // A line token and the window x, y and z of both ends for each segment
-    std::vector<GLfloat> buffer(7 * size_t(segments) + 1);
-    view->makeCurrent();
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    // Window x and y from 0 to the largest side OpenGL takes, z from 0 to 1,
-    // across the box: the window's own height, from which drivers count y,
-    // then costs nothing of a float's precision.
-    GLint largest[2];
-    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, largest);
-    const double side = qMin(largest[0], largest[1]);
-    glViewport(0, 0, GLsizei(side), GLsizei(side));
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(-box, box, -box, box, -box, box);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glFeedbackBuffer(GLsizei(buffer.size()), GL_3D, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    glCallList(view->*&List::objektRef);
-    const GLint values = glRenderMode(GL_RENDER);
-    // OpenGL keeps the buffer's address for the next feedback, which must
-    // not write into memory freed by then.
-    glFeedbackBuffer(0, GL_3D, nullptr);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
-    if (values != 7 * segments)
+    ListLines lines;
+    if (!view->listLines(GL_3D, false, &lines))
         return false;
-
-    const auto model = [box, side, &buffer](int at) {
-        return QVector3D(float((buffer[at] * 2 / side - 1) * box),
-                         float((buffer[at + 1] * 2 / side - 1) * box),
-                         float((1 - 2 * double(buffer[at + 2])) * box));
+    const std::vector<GLfloat> &values = lines.values;
+    const auto model = [&lines, &values](size_t at) {
+        return QVector3D(float(lines.model(values[at])), float(lines.model(values[at + 1])),
+                         float((1 - 2 * double(values[at + 2])) * lines.box));
     };
     graph->joints.clear();
     graph->segments.clear();
@@ -100,17 +46,17 @@ bool treeGraph(OpenGLBaumZeiger *view, TreeGraph *graph)
     // The list stands the trunk below its origin; the model stands it on it.
     const QVector3D foot = segments > 0 ? model(1) : QVector3D();
     for (int i = 0; i < segments; ++i) {
-        const GLfloat token = buffer[7 * size_t(i)];
+        const GLfloat token = values[7 * size_t(i)];
         if (token != GL_LINE_TOKEN && token != GL_LINE_RESET_TOKEN)
             return false;
-        const QVector3D start = model(7 * i + 1) - foot;
+        const QVector3D start = model(7 * size_t(i) + 1) - foot;
         QVector3D &joint = graph->joints[graph->segments[i].first];
         if (i == 0)
             joint = start;
         // The list's own segments meet where the recursion says they do.
-        else if ((start - joint).length() > 1e-4 * qMax(1.0, box))
+        else if ((start - joint).length() > 1e-4 * qMax(1.0, lines.box))
             return false;
-        graph->joints[graph->segments[i].second] = model(7 * i + 4) - foot;
+        graph->joints[graph->segments[i].second] = model(7 * size_t(i) + 4) - foot;
     }
     return true;
 }

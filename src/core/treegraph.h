@@ -9,7 +9,7 @@
 
 #include <utility>
 
-class OpenGLBaumZeiger;
+class TreeView;
 
 // The tree as one connected graph of lines in its own frame, Y up: the trunk
 // runs from the origin up to (0, length, 0) in model units, and where a
@@ -25,6 +25,6 @@ struct TreeGraph
 // mode hands it back under a projection that holds the whole tree. False
 // where OpenGL did not hand back every segment of the tree, or the tree is
 // too large to hold.
-bool treeGraph(OpenGLBaumZeiger *view, TreeGraph *graph);
+bool treeGraph(TreeView *view, TreeGraph *graph);
 
 #endif // TREEGRAPH_H

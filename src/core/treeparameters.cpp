@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: MIT
 
 #include "treeparameters.h"
-#include "openglbaumzeiger.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -32,16 +31,32 @@ const std::array<Value, 5> values {{
         {"depth", &TreeParameters::rekTiefe, 1, 0},
 }};
 
-// And each angle of the rotation, in degrees
+// And each angle of the view's rotation, in degrees
 struct Angle
 {
     const char *name;
-    float ViewRotation::*field;
+    float ViewState::*field;
 };
 
 const std::array<Angle, 2> angles {{
-        {"turn", &ViewRotation::turn},
-        {"tilt", &ViewRotation::tilt},
+        {"turn", &ViewState::turn},
+        {"tilt", &ViewState::tilt},
+}};
+
+// And its zoom and pan, each with its range
+struct Framing
+{
+    const char *name;
+    double ViewState::*field;
+    const char *what;
+    double lowest;
+    double highest;
+};
+
+const std::array<Framing, 3> framings {{
+        {"zoom", &ViewState::zoom, "zoom", lowestZoom, highestZoom},
+        {"pan-x", &ViewState::panX, "pan", -widestPan, widestPan},
+        {"pan-y", &ViewState::panY, "pan", -widestPan, widestPan},
 }};
 
 const QLatin1String lineStart("linetree");
@@ -69,11 +84,12 @@ QString written(const Value &value, int units)
     return QString::number(double(units) / value.perUnit, 'f', value.decimals);
 }
 
-// The shortest decimal that reads back as the very same float
-QString written(float degrees)
+// The shortest decimal that reads back as the very same number; a zero
+// without its sign
+template<typename Number> QString written(Number number)
 {
     char text[32];
-    const auto result = std::to_chars(text, text + sizeof text, degrees);
+    const auto result = std::to_chars(text, text + sizeof text, number == 0 ? 0 : number);
     return QString::fromLatin1(text, int(result.ptr - text));
 }
 
@@ -114,16 +130,22 @@ float lessWholeTurns(const QString &digits, qint64 point)
     return float(turn + rest);
 }
 
+// Not-a-number and the infinities, as people write them
+bool isInfinite(const QString &text)
+{
+    static const QRegularExpression infinite("^[-+]?(?:nan|inf|infinity)$",
+                                             QRegularExpression::CaseInsensitiveOption);
+    return infinite.match(text).hasMatch();
+}
+
 // The degrees that a decimal number stands for, as the view holds them: the
 // float nearest to it, or beyond a float's range the same angle less whole
 // turns. False where it is not a number; `finite` false for not-a-number and
 // the infinities.
 bool readDegrees(const QString &text, float *degrees, bool *finite)
 {
-    static const QRegularExpression infinite("^[-+]?(?:nan|inf|infinity)$",
-                                             QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression decimal("^([-+]?)(\\d*)(?:\\.(\\d*))?(?:[eE]([-+]?)(\\d+))?$");
-    *finite = !infinite.match(text).hasMatch();
+    *finite = !isInfinite(text);
     if (!*finite)
         return true;
     const QRegularExpressionMatch match = decimal.match(text);
@@ -162,6 +184,28 @@ bool readDegrees(const QString &text, float *degrees, bool *finite)
     return true;
 }
 
+// The double nearest to a decimal number; false where it is not a number.
+// `inRange` false for not-a-number, the infinities, and numbers beyond a
+// double's range or outside `lowest` to `highest`.
+bool readNumber(const QString &text, double lowest, double highest, double *number, bool *inRange)
+{
+    static const QRegularExpression decimal("^[-+]?(\\d*)(?:\\.(\\d*))?(?:[eE][-+]?\\d+)?$");
+    const QRegularExpressionMatch match = decimal.match(text);
+    *inRange = false;
+    if (isInfinite(text))
+        return true;
+    if (!match.hasMatch() || match.capturedLength(1) + match.capturedLength(2) == 0)
+        return false;
+    const QByteArray digits = text.mid(text.startsWith('+') ? 1 : 0).toLatin1();
+    double read = 0;
+    const auto [end, fault]
+            = std::from_chars(digits.constData(), digits.constData() + digits.size(), read);
+    *inRange = fault == std::errc() && read >= lowest && read <= highest;
+    if (*inRange)
+        *number = read;
+    return true;
+}
+
 } // namespace
 
 bool TreeParameters::operator==(const TreeParameters &other) const
@@ -173,26 +217,26 @@ bool TreeParameters::operator==(const TreeParameters &other) const
     return true;
 }
 
-// Every slot of the view rebuilds the tree, so four values go in while the
-// depth is 0, where a rebuild compiles no line, and the depth rebuilds the
-// tree once.
-void giveParameters(OpenGLBaumZeiger *view, const TreeParameters &parameters)
+bool ViewState::operator==(const ViewState &other) const
 {
-    view->setzeRekTiefe(0);
-    view->setzeWinkel(parameters.winkel);
-    view->setzeWinkelSkal(parameters.winkelSkal);
-    view->setzeLaenge(parameters.laenge);
-    view->setzeVerkuerzung(parameters.verkuerzung);
-    view->setzeRekTiefe(parameters.rekTiefe);
+    return turn == other.turn && tilt == other.tilt && zoom == other.zoom && panX == other.panX
+            && panY == other.panY;
 }
 
-QString parameterLine(const TreeParameters &parameters, const ViewRotation &rotation)
+bool TreeState::operator==(const TreeState &other) const
+{
+    return parameters == other.parameters && view == other.view;
+}
+
+QString parameterLine(const TreeState &tree)
 {
     QStringList words {lineStart};
     for (const Value &value : values)
-        words << QLatin1String(value.name) + '=' + written(value, parameters.*value.field);
+        words << QLatin1String(value.name) + '=' + written(value, tree.parameters.*value.field);
     for (const Angle &angle : angles)
-        words << QLatin1String(angle.name) + '=' + written(rotation.*angle.field);
+        words << QLatin1String(angle.name) + '=' + written(tree.view.*angle.field);
+    for (const Framing &framing : framings)
+        words << QLatin1String(framing.name) + '=' + written(tree.view.*framing.field);
     return words.join(' ');
 }
 
@@ -222,16 +266,15 @@ QString quoted(const QString &text)
 }
 
 bool readParameterLine(const QString &line, const TreeParameters &minimum,
-                       const TreeParameters &maximum, TreeParameters *parameters,
-                       ViewRotation *rotation, QString *error)
+                       const TreeParameters &maximum, TreeState *tree, QString *error)
 {
     QStringList words = wordsOf(line);
     if (words.isEmpty() || words.takeFirst() != lineStart) {
         *error = QStringLiteral("it holds no linetree parameters");
         return false;
     }
-    TreeParameters read;
-    ViewRotation turned = *rotation;
+    TreeState read {TreeParameters(), tree->view};
+    bool givesView = false;
     QStringList given;
     for (const QString &word : std::as_const(words)) {
         const QString name = word.section('=', 0, 0);
@@ -240,9 +283,12 @@ bool readParameterLine(const QString &line, const TreeParameters &minimum,
                                         [&name](const Value &v) { return name == v.name; });
         const auto angle = std::find_if(angles.cbegin(), angles.cend(),
                                         [&name](const Angle &a) { return name == a.name; });
-        if ((value == values.cend() && angle == angles.cend()) || !word.contains('=')) {
+        const auto framing = std::find_if(framings.cbegin(), framings.cend(),
+                                          [&name](const Framing &f) { return name == f.name; });
+        if ((value == values.cend() && angle == angles.cend() && framing == framings.cend())
+            || !word.contains('=')) {
             *error = QStringLiteral("“%1” is none of angle, angle-scale, length, length-reduction, "
-                                    "depth, turn and tilt")
+                                    "depth, turn, tilt, zoom, pan-x and pan-y")
                              .arg(quoted(name));
             return false;
         }
@@ -251,15 +297,31 @@ bool readParameterLine(const QString &line, const TreeParameters &minimum,
             return false;
         }
         given << name;
+        givesView = givesView || value == values.cend();
         if (angle != angles.cend()) {
             bool finite = true;
-            if (!readDegrees(text, &(turned.*angle->field), &finite)) {
+            if (!readDegrees(text, &(read.view.*angle->field), &finite)) {
                 *error = QStringLiteral("%1=%2 is not a number").arg(name, quoted(text));
                 return false;
             }
             if (!finite) {
                 *error = QStringLiteral("%1=%2 is not a finite number of degrees")
                                  .arg(name, quoted(text));
+                return false;
+            }
+            continue;
+        }
+        if (framing != framings.cend()) {
+            bool inRange = false;
+            if (!readNumber(text, framing->lowest, framing->highest, &(read.view.*framing->field),
+                            &inRange)) {
+                *error = QStringLiteral("%1=%2 is not a number").arg(name, quoted(text));
+                return false;
+            }
+            if (!inRange) {
+                *error = QStringLiteral("%1=%2 is not a %3 from %4 to %5")
+                                 .arg(name, quoted(text), QLatin1String(framing->what),
+                                      written(framing->lowest), written(framing->highest));
                 return false;
             }
             continue;
@@ -279,7 +341,7 @@ bool readParameterLine(const QString &line, const TreeParameters &minimum,
                                   written(*value, highest), written(*value, 1));
             return false;
         }
-        read.*value->field = units;
+        read.parameters.*value->field = units;
     }
     for (const Value &value : values) {
         if (!given.contains(QLatin1String(value.name))) {
@@ -287,7 +349,12 @@ bool readParameterLine(const QString &line, const TreeParameters &minimum,
             return false;
         }
     }
-    *parameters = read;
-    *rotation = turned;
+    // A line that shows the view but not its zoom, as linetree 1.2 wrote it,
+    // shows it unzoomed.
+    for (const Framing &framing : framings) {
+        if (givesView && !given.contains(QLatin1String(framing.name)))
+            read.view.*framing.field = ViewState().*framing.field;
+    }
+    *tree = read;
     return true;
 }

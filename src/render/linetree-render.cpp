@@ -5,14 +5,13 @@
 // drawn by the viewer's own view into the viewer's own writers.
 
 #include "allocator.h"
-#include "openglbaumzeiger.h"
 #include "openglcheck.h"
 #include "parameterfile.h"
 #include "qtbridge.h"
 #include "savefile.h"
 #include "startupmessages.h"
 #include "treeparameters.h"
-#include "viewrotation.h"
+#include "treeview.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -21,6 +20,7 @@
 #include <QRegularExpression>
 
 #include <cstdio>
+#include <functional>
 #include <unistd.h>
 
 namespace {
@@ -35,6 +35,7 @@ struct Job
     QString output; // with its number field, if any
     QSize size {600, 600};
     int frames = 0; // a turntable of so many pictures; 0 for one plain picture
+    bool fit = false;
     bool progress = false;
 };
 
@@ -127,6 +128,27 @@ bool inputLine(const QString &input, QString *line, QString *error)
     return readParameterHead(head, whole, -1, line, error);
 }
 
+// Zooms and pans `view` so that every one of `frames` frames shows the
+// tree whole, as Fit Tree does: a turntable at one zoom, fitted to all its
+// frames
+bool fitAll(TreeView *view, int frames, const std::function<TreeState(int)> &frame,
+            ViewState *fitted)
+{
+    QRectF all;
+    for (int k = 0; k < frames; ++k) {
+        view->setViewState(frame(k).view);
+        QRectF bounds;
+        if (!view->treeBounds(&bounds))
+            return false;
+        all = k == 0 ? bounds : all.united(bounds);
+    }
+    view->fitTo(all);
+    fitted->zoom = view->viewState().zoom;
+    fitted->panX = view->viewState().panX;
+    fitted->panY = view->viewState().panY;
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -151,9 +173,12 @@ int main(int argc, char *argv[])
                                     QStringLiteral("A turntable of N pictures, turning once "
                                                    "about the trunk."),
                                     QStringLiteral("N"));
+    const QCommandLineOption fit(QStringLiteral("fit"),
+                                 QStringLiteral("Zoom and pan so that each tree, or turntable, "
+                                                "fills the picture, as Fit Tree does."));
     const QCommandLineOption quiet({QStringLiteral("q"), QStringLiteral("quiet")},
                                    QStringLiteral("No progress line."));
-    parser.addOptions({output, size, frames, quiet});
+    parser.addOptions({output, size, frames, fit, quiet});
     parser.addPositionalArgument(QStringLiteral("INPUT"),
                                  QStringLiteral("A parameter line (\"linetree angle=...\"), a "
                                                 "file that holds one, or - for standard input."),
@@ -184,6 +209,7 @@ int main(int argc, char *argv[])
         say(wrong);
         return 2;
     }
+    job.fit = parser.isSet(fit);
     const int outputs = job.inputs.size() * qMax(job.frames, 1);
     job.progress = outputs > 1 && !parser.isSet(quiet) && isatty(STDERR_FILENO);
 
@@ -231,28 +257,36 @@ int main(int argc, char *argv[])
         QString error;
         // A view of its own for each input, which builds its list once it
         // is first drawn, with all five values in place
-        OpenGLBaumZeiger view;
-        ViewRotation rotation = rotationOf(&view);
-        TreeParameters parameters;
+        TreeView view;
+        TreeState tree {TreeParameters(), view.viewState()};
         if (!inputLine(input, &line, &error)
-            || !readParameterLine(line, lowestParameters, highestParameters, &parameters, &rotation,
-                                  &error)) {
+            || !readParameterLine(line, lowestParameters, highestParameters, &tree, &error)) {
             // A line is shown shortened, as the viewer shows what it quotes.
             fail(QStringLiteral("%1: %2").arg(isLine(input) ? quoted(input) : input, error));
             done += perInput;
             continue;
         }
-        giveParameters(&view, parameters);
+        view.setParameters(tree.parameters);
         view.resize(job.size);
         showUnseen(&view);
+        // Frame k turned by k/N of a turn about the trunk, each picture with
+        // its own line
+        const auto frame = [&tree, perInput](int k) {
+            TreeState turned = tree;
+            turned.view.turn = float(double(tree.view.turn) + 360.0 * k / perInput);
+            return turned;
+        };
+        if (job.fit && !fitAll(&view, perInput, frame, &tree.view)) {
+            fail(QStringLiteral("%1: OpenGL did not hand back every segment of the tree")
+                         .arg(isLine(input) ? quoted(input) : input));
+            done += perInput;
+            continue;
+        }
         for (int k = 0; k < perInput; ++k) {
-            // Frame k turned by k/N of a turn about the trunk, each picture
-            // with its own line
-            ViewRotation turned = rotation;
-            turned.turn = float(double(rotation.turn) + 360.0 * k / perInput);
-            setRotation(&view, turned);
+            const TreeState turned = frame(k);
+            view.setViewState(turned.view);
             const QString fileName = numbered(job.output, first + k);
-            if (!saveTree(&view, fileName, parameterLine(parameters, turned), &error))
+            if (!saveTree(&view, fileName, parameterLine(turned), &error))
                 fail(QStringLiteral("%1: %2").arg(fileName, error));
             ++done;
             tell();

@@ -2,11 +2,11 @@
 // SPDX-License-Identifier: MIT
 
 #include "mainwindow.h"
+#include "arrowkeys.h"
 #include "inputburstfilter.h"
-#include "keyboardturner.h"
-#include "openglbaumzeiger.h"
 #include "treeactions.h"
-#include "treeparameters.h"
+#include "treeview.h"
+#include "viewnavigator.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -16,13 +16,17 @@ MainWindow::MainWindow(QWidget *parent)
     : QWidget(parent)
 {
     QGridLayout *hauptLayout = new QGridLayout(this);
-    glZeiger = new OpenGLBaumZeiger(this);
+    // The view, as linetree reaches into it
+    auto *ansicht = new TreeView(this);
+    glZeiger = ansicht;
     hauptLayout->addWidget(glZeiger, 0, 0, 2, 2);
     glZeiger->setAccessibleName(tr("Line tree"));
     glZeiger->setAccessibleDescription(
             tr("Drag with the left mouse button or press the arrow keys to turn the tree: up "
                "and down tilts it, left and right spins it about its trunk. With Shift, the "
-               "arrow keys turn it by the smallest step."));
+               "arrow keys turn it by the smallest step. The wheel, or + and -, zooms; a drag "
+               "with the middle button, or Ctrl with the arrow keys, moves it; F fits it to "
+               "the view."));
 
     // Slider units: half degrees for the angle, hundredths for the factors
     // and the length, levels for the depth.
@@ -53,20 +57,24 @@ MainWindow::MainWindow(QWidget *parent)
                             lowestParameters.rekTiefe, highestParameters.rekTiefe,
                             glZeiger->gebeRekTiefe(), SLOT(setzeRekTiefe(int)));
 
+    // Saving, copying, opening, pasting, undoing and resetting, on the
+    // view's menu. Its steps follow the sliders' input as they take it, past
+    // the burst filter below.
+    new TreeActions(ansicht,
+                    {winkelSchieber, winkelSkalSchieber, laengenSchieber, laengenRedSchieber,
+                     rekTiefeSchieber});
     // Input that queues up behind a rebuild moves a slider once.
     auto *eingabeBuendel = new InputBurstFilter(this);
     for (QSlider *schieber : {winkelSchieber, winkelSkalSchieber, laengenSchieber,
                               laengenRedSchieber, rekTiefeSchieber})
         schieber->installEventFilter(eingabeBuendel);
 
-    // The arrow keys turn the tree, and Tab reaches the view before the
-    // sliders; the keyboard starts on the first slider, as it always has.
-    new KeyboardTurner(glZeiger);
+    // The arrow keys turn and move the tree, and Tab reaches the view before
+    // the sliders; the keyboard starts on the first slider, as it always has.
+    new ArrowKeys(glZeiger);
     winkelSchieber->setFocus();
-    // Saving, copying, opening, pasting and resetting, on the view's menu
-    new TreeActions(glZeiger,
-                    {winkelSchieber, winkelSkalSchieber, laengenSchieber, laengenRedSchieber,
-                     rekTiefeSchieber});
+    // Zooming and panning, on the view's menu too
+    new ViewNavigator(ansicht);
 }
 
 MainWindow::~MainWindow()

@@ -2,9 +2,11 @@
 // SPDX-License-Identifier: MIT
 
 #include "treeactions.h"
-#include "openglbaumzeiger.h"
 #include "parameterfile.h"
 #include "savefile.h"
+#include "treehistory.h"
+#include "treeview.h"
+#include "viewmenu.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -15,15 +17,9 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QShortcut>
-#include <QSignalBlocker>
-#include <QSlider>
+#include <QUndoStack>
 
 namespace {
-
-// The fields in the sliders' order
-constexpr std::array<int TreeParameters::*, 5> fields {
-        &TreeParameters::winkel, &TreeParameters::winkelSkal, &TreeParameters::laenge,
-        &TreeParameters::verkuerzung, &TreeParameters::rekTiefe};
 
 // The busy cursor, for as long as it lives
 class BusyCursor
@@ -34,44 +30,38 @@ public:
     Q_DISABLE_COPY(BusyCursor)
 };
 
-TreeParameters valuesOf(const std::array<QSlider *, 5> &sliders, int (QSlider::*value)() const)
-{
-    TreeParameters parameters;
-    for (size_t i = 0; i < fields.size(); ++i)
-        parameters.*fields[i] = (sliders[i]->*value)();
-    return parameters;
-}
-
 } // namespace
 
-TreeActions::TreeActions(OpenGLBaumZeiger *view, const std::array<QSlider *, 5> &sliders)
+TreeActions::TreeActions(TreeView *view, const std::array<QSlider *, 5> &sliders)
     : QObject(view)
     , view(view)
-    , sliders(sliders)
-    , start(parameters())
-    , startRotation(rotationOf(view))
+    , history(new TreeHistory(view, sliders, this))
+    , start(history->state())
 {
     const auto addAction = [this, view](const QString &text, const QString &icon,
                                         const QKeySequence &keys, void (TreeActions::*slot)()) {
-        auto *action = new QAction(QIcon::fromTheme(icon), text, this);
-        action->setShortcut(keys);
-        action->setShortcutVisibleInContextMenu(true);
-        connect(action, &QAction::triggered, this, slot);
-        view->addAction(action);
-    };
-    const auto addSeparator = [this, view] {
-        auto *separator = new QAction(this);
-        separator->setSeparator(true);
-        view->addAction(separator);
+        connect(addMenuAction(view, this, text, icon, {keys}), &QAction::triggered, this, slot);
     };
     addAction(tr("&Save…"), QStringLiteral("document-save-as"), QKeySequence::Save,
               &TreeActions::save);
     addAction(tr("&Open…"), QStringLiteral("document-open"), QKeySequence::Open,
               &TreeActions::open);
-    addSeparator();
+    addMenuSeparator(view, this);
     addAction(tr("&Copy"), QStringLiteral("edit-copy"), QKeySequence::Copy, &TreeActions::copy);
     addAction(tr("&Paste"), QStringLiteral("edit-paste"), QKeySequence::Paste, &TreeActions::paste);
-    addSeparator();
+    addMenuSeparator(view, this);
+    // "Undo Angle", "Redo Paste", as the step at hand is named
+    QAction *undo = history->steps()->createUndoAction(this, tr("&Undo"));
+    undo->setIcon(QIcon::fromTheme(QStringLiteral("edit-undo")));
+    undo->setShortcut(QKeySequence::Undo);
+    QAction *redo = history->steps()->createRedoAction(this, tr("&Redo"));
+    redo->setIcon(QIcon::fromTheme(QStringLiteral("edit-redo")));
+    redo->setShortcut(QKeySequence::Redo);
+    for (QAction *action : {undo, redo}) {
+        action->setShortcutVisibleInContextMenu(true);
+        view->addAction(action);
+    }
+    addMenuSeparator(view, this);
     addAction(tr("&Reset Parameters"), QStringLiteral("document-revert"), QKeySequence(),
               &TreeActions::reset);
     view->setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -93,7 +83,7 @@ bool TreeActions::saveAs(const QString &fileName)
     bool saved = false;
     {
         const BusyCursor busy;
-        saved = saveTree(view, fileName, line(), &error);
+        saved = saveTree(view, fileName, parameterLine(history->state()), &error);
     }
     if (!saved) {
         tell(tr("Save"),
@@ -112,7 +102,7 @@ bool TreeActions::openFile(const QString &fileName)
         const BusyCursor busy;
         read = readParameterText(fileName, &line, &error);
     }
-    if (read && take(line, &error))
+    if (read && take(tr("Open"), line, &error))
         return true;
     tell(tr("Open"),
          tr("Cannot take the parameters from “%1”: %2.")
@@ -154,9 +144,9 @@ void TreeActions::copy()
     auto *copied = new QMimeData;
     {
         const BusyCursor busy;
-        copied->setImageData(grabFrame(view).convertToFormat(QImage::Format_RGB32));
+        copied->setImageData(view->grabFrame().convertToFormat(QImage::Format_RGB32));
     }
-    copied->setText(line());
+    copied->setText(parameterLine(history->state()));
     QGuiApplication::clipboard()->setMimeData(copied);
 }
 
@@ -166,57 +156,25 @@ void TreeActions::paste()
     const QString line
             = findParameterLine(QGuiApplication::clipboard()->text().left(parameterHeadSize));
     QString error = QStringLiteral("it holds no linetree parameters");
-    if (!line.isEmpty() && take(line, &error))
+    if (!line.isEmpty() && take(tr("Paste"), line, &error))
         return;
     tell(tr("Paste"), tr("Cannot take the parameters from the clipboard: %1.").arg(error));
 }
 
 void TreeActions::reset()
 {
-    setTree(start, startRotation);
+    history->change(tr("Reset Parameters"), start);
 }
 
-TreeParameters TreeActions::parameters() const
+// Nothing is taken unless all five values are the sliders' to take, in one
+// step named `text`; a line without the view leaves it as it is.
+bool TreeActions::take(const QString &text, const QString &line, QString *error)
 {
-    return valuesOf(sliders, &QSlider::value);
-}
-
-QString TreeActions::line() const
-{
-    return parameterLine(parameters(), rotationOf(view));
-}
-
-// Nothing is taken unless all five values are the sliders' to take; a line
-// without the view's rotation leaves it as it is.
-bool TreeActions::take(const QString &line, QString *error)
-{
-    TreeParameters read;
-    ViewRotation rotation = rotationOf(view);
-    if (!readParameterLine(line, valuesOf(sliders, &QSlider::minimum),
-                           valuesOf(sliders, &QSlider::maximum), &read, &rotation, error))
+    TreeState read = history->state();
+    if (!readParameterLine(line, lowestParameters, highestParameters, &read, error))
         return false;
-    setTree(read, rotation);
+    history->change(text, read);
     return true;
-}
-
-void TreeActions::setTree(const TreeParameters &wanted, const ViewRotation &rotation)
-{
-    if (wanted == parameters()) {
-        turnView(view, rotation);
-        return;
-    }
-    // The sliders move as a screen reader hears them, telling the view
-    // nothing: it takes all five values below.
-    for (size_t i = 0; i < fields.size(); ++i) {
-        const QSignalBlocker quiet(sliders[i]);
-        sliders[i]->setValue(wanted.*fields[i]);
-    }
-    // The view shows an empty frame while the values go in: held back with
-    // setUpdatesEnabled(), a QOpenGLWidget would come back grey. It is turned
-    // first, for its next frame, so that no frame of the old tree is drawn
-    // turned.
-    setRotation(view, rotation);
-    giveParameters(view, wanted);
 }
 
 // What a message quotes came from a file or the clipboard: it is shown as

@@ -10,15 +10,17 @@
 
 #include <array>
 
-class OpenGLBaumZeiger;
 class QSlider;
+class TreeHistory;
+class TreeView;
 
 // Keeping the tree: save its picture as PNG, SVG or PDF or the tree as an
-// OBJ or glTF model, copy the picture, open or
-// paste the parameters and the view's rotation that a picture or a text
-// carries, and go back to the start picture. The actions stand in the view's context menu (a right
-// click, the Menu key or Shift+F10 on the view) and answer the standard shortcuts in the whole
-// window. What fails is said in a message box, and changes nothing.
+// OBJ or glTF model, copy the picture, open or paste the parameters and the
+// view that a picture or a text carries, go back to the start picture, and
+// undo and redo each change. The actions stand in the view's context menu (a
+// right click, the Menu key or Shift+F10 on the view) and answer the standard
+// shortcuts in the whole window. What fails is said in a message box, and
+// changes nothing.
 class TreeActions : public QObject
 {
     Q_OBJECT
@@ -26,7 +28,7 @@ class TreeActions : public QObject
 public:
     // The sliders as the window stands them: angle, angle scale, length,
     // length reduction, depth
-    TreeActions(OpenGLBaumZeiger *view, const std::array<QSlider *, 5> &sliders);
+    TreeActions(TreeView *view, const std::array<QSlider *, 5> &sliders);
 
     // Each says why where it fails.
     bool saveAs(const QString &fileName);
@@ -40,16 +42,12 @@ public slots:
     void reset();
 
 private:
-    TreeParameters parameters() const;
-    QString line() const;
-    bool take(const QString &line, QString *error);
-    void setTree(const TreeParameters &wanted, const ViewRotation &rotation);
+    bool take(const QString &text, const QString &line, QString *error);
     void tell(const QString &title, const QString &text) const;
 
-    OpenGLBaumZeiger *view;
-    const std::array<QSlider *, 5> sliders;
-    const TreeParameters start;
-    const ViewRotation startRotation;
+    TreeView *view;
+    TreeHistory *history;
+    const TreeState start;
     QString folder; // of the file saved or opened last
 };
 

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: The linetree developers
 // SPDX-License-Identifier: MIT
 
-#include "keyboardturner.h"
+#include "arrowkeys.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -29,7 +29,7 @@ protected:
 
 } // namespace
 
-KeyboardTurner::KeyboardTurner(QWidget *view)
+ArrowKeys::ArrowKeys(QWidget *view)
     : QObject(view)
     , view(view)
     , focusFrame(new HighlightFrame(view->parentWidget()))
@@ -40,7 +40,7 @@ KeyboardTurner::KeyboardTurner(QWidget *view)
     view->installEventFilter(this);
 }
 
-bool KeyboardTurner::eventFilter(QObject *watched, QEvent *event)
+bool ArrowKeys::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
     case QEvent::FocusIn:
@@ -55,26 +55,28 @@ bool KeyboardTurner::eventFilter(QObject *watched, QEvent *event)
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
         const auto *key = static_cast<QKeyEvent *>(event);
-        const QPoint drag = dragFor(key);
-        if (drag.isNull())
+        const QPoint by = dragFor(key);
+        if (by.isNull())
             break;
         if (event->type() == QEvent::KeyRelease) {
             // The release that X sends before each repeat means nothing; the
             // key's own release drops its repeat, come too late to matter.
             if (!key->isAutoRepeat() && key->key() == repeatedKey)
-                repeated = QPoint();
+                turning.repeated = moving.repeated = QPoint();
             return true;
         }
+        Drag &drag = key->modifiers() & Qt::ControlModifier ? moving : turning;
         if (key->isAutoRepeat()) {
-            repeated = drag;
+            turning.repeated = moving.repeated = QPoint();
+            drag.repeated = by;
             repeatedKey = key->key();
         } else {
-            pressed += drag;
+            drag.pressed += by;
         }
-        if (!turnQueued) {
-            turnQueued = true;
+        if (!dragQueued) {
+            dragQueued = true;
             // Runs once the event loop has taken in what is queued now
-            QMetaObject::invokeMethod(this, &KeyboardTurner::turn, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, &ArrowKeys::drag, Qt::QueuedConnection);
         }
         return true;
     }
@@ -86,9 +88,9 @@ bool KeyboardTurner::eventFilter(QObject *watched, QEvent *event)
 
 // The drag in pixels that an arrow key stands for, by the drag's rule: a drag
 // across the whole view turns the tree once around. Nothing for other keys.
-QPoint KeyboardTurner::dragFor(const QKeyEvent *key) const
+QPoint ArrowKeys::dragFor(const QKeyEvent *key) const
 {
-    if (key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier))
+    if (key->modifiers() & ~(Qt::ShiftModifier | Qt::ControlModifier | Qt::KeypadModifier))
         return QPoint();
     const bool finest = key->modifiers() & Qt::ShiftModifier;
     const auto step
@@ -107,22 +109,27 @@ QPoint KeyboardTurner::dragFor(const QKeyEvent *key) const
     }
 }
 
-// One drag for all the keys taken in: pressed at one end and moved with the
-// left button held to the other, which is where the pointer is, so that a
-// drag with the mouse goes on from there.
-void KeyboardTurner::turn()
+// One drag for all the keys taken in, with each button
+void ArrowKeys::drag()
 {
-    turnQueued = false;
-    const QPoint drag = pressed + repeated;
-    pressed = repeated = QPoint();
-    if (drag.isNull())
+    dragQueued = false;
+    send(Qt::LeftButton, turning.pressed + turning.repeated);
+    send(Qt::MiddleButton, moving.pressed + moving.repeated);
+    turning = moving = Drag();
+}
+
+// Pressed at one end and moved with the button held to the other, which is
+// where the pointer is, so that a drag with the mouse goes on from there
+void ArrowKeys::send(Qt::MouseButton button, const QPoint &by)
+{
+    if (by.isNull())
         return;
     const QPoint to = view->mapFromGlobal(QCursor::pos());
-    const QPoint from = to - drag;
-    QMouseEvent press(QEvent::MouseButtonPress, from, view->mapToGlobal(from), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
+    const QPoint from = to - by;
+    QMouseEvent press(QEvent::MouseButtonPress, from, view->mapToGlobal(from), button, button,
+                      Qt::NoModifier);
     QCoreApplication::sendEvent(view, &press);
-    QMouseEvent move(QEvent::MouseMove, to, view->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+    QMouseEvent move(QEvent::MouseMove, to, view->mapToGlobal(to), Qt::NoButton, button,
                      Qt::NoModifier);
     QCoreApplication::sendEvent(view, &move);
 }

@@ -1,0 +1,116 @@
+// SPDX-FileCopyrightText: The linetree developers
+// SPDX-License-Identifier: MIT
+
+#ifndef TREEVIEW_H
+#define TREEVIEW_H
+
+#include "openglbaumzeiger.h"
+#include "treeparameters.h"
+
+#include <QImage>
+#include <QRectF>
+
+#include <vector>
+
+// The lines of the view's list as OpenGL's feedback mode hands them back: a
+// token and the window coordinates of both ends for each segment, in a
+// square viewport of `side` pixels onto the cube of ±`box` model units
+// around the tree's first fork.
+struct ListLines
+{
+    std::vector<GLfloat> values;
+    double box = 0;
+    double side = 0;
+
+    // The model units of a window's x or y
+    double model(GLfloat window) const { return (window * 2 / side - 1) * box; }
+};
+
+// The view as linetree's window and linetree-render use it, and the only
+// code that reaches into it: its parameters, its rotation, its list, and the
+// zoom and pan that it shows the tree with. The zoom and pan are the
+// projection's: unzoomed and unpanned, every frame is the view's own.
+//
+// It declares no Q_OBJECT, so that its meta-object is the view's own,
+// "OpenGLBaumZeiger", with the view's slots and nothing more.
+class TreeView : public OpenGLBaumZeiger
+{
+public:
+    // Four notches of a wheel, 120 eighths of a degree each, double the zoom.
+    static constexpr int eighthsPerDoubling = 4 * 120;
+
+    using OpenGLBaumZeiger::OpenGLBaumZeiger;
+
+    // Gives the view all five parameters, rebuilds its tree once and
+    // repaints.
+    void setParameters(const TreeParameters &parameters);
+
+    ViewState viewState() const;
+    // Shows the tree so from the next frame on; the list stays as it is.
+    void setViewState(const ViewState &state);
+
+    // Where a point of the view, in its pixels, lies on the square the tree
+    // is drawn in: from -1 to 1 across it, y up, as OpenGL places it
+    QPointF squarePoint(const QPointF &at) const;
+    // Zooms by `eighths` of a degree of a wheel, 120 a notch, four notches
+    // doubling the zoom, about `point` of the square, which stays where it
+    // is; then repaints. A notch one way and one the other, about the same
+    // point, bring back the very same view.
+    void zoomAbout(const QPointF &point, int eighths);
+    // Moves the picture by `pixels` of the view for the next frame, as the
+    // pointer moves it. A move and its opposite bring back the very same
+    // view.
+    void pan(const QPoint &pixels);
+    // Where the tree lies as it is turned now, in model units, y up. False
+    // where OpenGL did not hand back every segment of it.
+    bool treeBounds(QRectF *bounds);
+    // Zooms and pans so that `bounds` fill the view's square but for a
+    // margin of a twentieth on each side, for the next frame.
+    void fitTo(const QRectF &bounds);
+
+    // The pointer's position, in the view's pixels, at the last press or
+    // move, before the view takes the event at hand
+    QPoint lastPointerPosition() const { return letzteMausPos; }
+    GLuint list() const { return objektRef; }
+    // The lengths of one path from the trunk's foot to a tip added up: no
+    // point of the tree lies further from its first fork.
+    double reach() const;
+    // The list's lines under a projection that holds the whole tree, in the
+    // tree's own frame or turned as the view shows it, in a viewport as
+    // large as OpenGL takes; `type` is GL_2D or GL_3D. False where OpenGL
+    // did not hand back every segment of the tree, or the tree is too large
+    // to hold.
+    bool listLines(GLenum type, bool turned, ListLines *lines);
+
+    // The frame the view shows, drawn anew by its own paintGL in its own
+    // context without reaching the screen, at the framebuffer's pixels
+    QImage grabFrame();
+    // Draws the frame anew, as grabFrame() does, with OpenGL in feedback
+    // mode into the buffer that the caller has given to glFeedbackBuffer in
+    // the view's context, and returns what glRenderMode returns: the number
+    // of values written, or a negative number where they did not fit. The
+    // screen keeps showing the view's picture.
+    GLint feedbackFrame();
+
+protected:
+    void resizeGL(int width, int height) override;
+
+private:
+    double zoom() const;
+    bool unzoomed() const;
+    void movePan(double x, double y);
+    void placeProjection();
+    void projectionChanged();
+
+    // The zoom and pan as last set, and how far the wheel and the pointer
+    // have moved them since, in whole steps, so that moving back comes back
+    // exactly: eighths of a wheel's degree, and 2^-40 model units
+    double zoomSet = 1;
+    int zoomEighths = 0;
+    double panSetX = 0;
+    double panSetY = 0;
+    qint64 panStepsX = 0;
+    qint64 panStepsY = 0;
+};
+
+#endif // TREEVIEW_H
