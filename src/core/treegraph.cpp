@@ -5,6 +5,7 @@
 #include "framelines.h"
 #include "treeview.h"
 
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -28,14 +29,50 @@ bool treeGraph(TreeView *view, TreeGraph *graph)
 {
     const int depth = view->gebeRekTiefe();
     const int segments = treeSegments(depth);
-    // A line token and the window x, y and z of both ends for each segment
-    ListLines lines;
-    if (!view->listLines(GL_3D, false, &lines))
+    const double reach = view->reach();
+    if (!std::isfinite(reach) || reach > 1e15)
         return false;
-    const std::vector<GLfloat> &values = lines.values;
-    const auto model = [&lines, &values](size_t at) {
-        return QVector3D(float(lines.model(values[at])), float(lines.model(values[at + 1])),
-                         float((1 - 2 * double(values[at + 2])) * lines.box));
+    // Beyond the tree, so that nothing is clipped
+    const double box = reach * 1.01 + 1e-3;
+
+    // A line token and the window x, y and z of both ends for each segment
+    std::vector<GLfloat> buffer(7 * size_t(segments) + 1);
+    view->makeCurrent();
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    // Window x and y from 0 to the largest side OpenGL takes, z from 0 to 1,
+    // across the box: the window's own height, from which drivers count y,
+    // then costs nothing of a float's precision.
+    GLint largest[2];
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, largest);
+    const double side = qMin(largest[0], largest[1]);
+    glViewport(0, 0, GLsizei(side), GLsizei(side));
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(-box, box, -box, box, -box, box);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glFeedbackBuffer(GLsizei(buffer.size()), GL_3D, buffer.data());
+    glRenderMode(GL_FEEDBACK);
+    glCallList(view->list());
+    const GLint values = glRenderMode(GL_RENDER);
+    // OpenGL keeps the buffer's address for the next feedback, which must
+    // not write into memory freed by then.
+    glFeedbackBuffer(0, GL_3D, nullptr);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+    if (values != 7 * segments)
+        return false;
+
+    const auto model = [box, side, &buffer](int at) {
+        return QVector3D(float((buffer[at] * 2 / side - 1) * box),
+                         float((buffer[at + 1] * 2 / side - 1) * box),
+                         float((1 - 2 * double(buffer[at + 2])) * box));
     };
     graph->joints.clear();
     graph->segments.clear();
@@ -46,17 +83,17 @@ bool treeGraph(TreeView *view, TreeGraph *graph)
     // The list stands the trunk below its origin; the model stands it on it.
     const QVector3D foot = segments > 0 ? model(1) : QVector3D();
     for (int i = 0; i < segments; ++i) {
-        const GLfloat token = values[7 * size_t(i)];
+        const GLfloat token = buffer[7 * size_t(i)];
         if (token != GL_LINE_TOKEN && token != GL_LINE_RESET_TOKEN)
             return false;
-        const QVector3D start = model(7 * size_t(i) + 1) - foot;
+        const QVector3D start = model(7 * i + 1) - foot;
         QVector3D &joint = graph->joints[graph->segments[i].first];
         if (i == 0)
             joint = start;
         // The list's own segments meet where the recursion says they do.
-        else if ((start - joint).length() > 1e-4 * qMax(1.0, lines.box))
+        else if ((start - joint).length() > 1e-4 * qMax(1.0, box))
             return false;
-        graph->joints[graph->segments[i].second] = model(7 * size_t(i) + 4) - foot;
+        graph->joints[graph->segments[i].second] = model(7 * i + 4) - foot;
     }
     return true;
 }

@@ -2,10 +2,12 @@
 // SPDX-License-Identifier: MIT
 
 #include "treeview.h"
-#include "framelines.h"
+
+#include <QMatrix4x4>
 
 #include <cmath>
-#include <limits>
+#include <functional>
+#include <vector>
 
 namespace {
 
@@ -83,28 +85,55 @@ void TreeView::pan(const QPoint &pixels)
     projectionChanged();
 }
 
-bool TreeView::treeBounds(QRectF *bounds)
+// The tree's rule, walked as the list draws it but for the lines: each
+// segment runs up its frame's Y axis, and below its tip its four branches
+// start, a quarter turn apart about it and each tilted by the level's angle,
+// in single precision as OpenGL turns them. Fit Tree then costs no more than
+// the frame that shows it.
+QRectF TreeView::treeBounds() const
 {
-    ListLines lines;
-    if (!listLines(GL_2D, true, &lines))
-        return false;
-    double lowest[2] = {std::numeric_limits<double>::max(), std::numeric_limits<double>::max()};
-    double highest[2]
-            = {std::numeric_limits<double>::lowest(), std::numeric_limits<double>::lowest()};
-    // A token, then x and y of each end
-    for (size_t i = 0; i + 5 <= lines.values.size(); i += 5) {
-        for (size_t at : {i + 1, i + 3}) {
-            for (int axis = 0; axis < 2; ++axis) {
-                const double model = lines.model(lines.values[at + axis]);
-                lowest[axis] = qMin(lowest[axis], model);
-                highest[axis] = qMax(highest[axis], model);
-            }
+    if (rekTiefe <= 0)
+        return QRectF();
+    // Each level's length and the turns of its four branches
+    struct Level
+    {
+        float length;
+        QMatrix4x4 branches[4];
+    };
+    std::vector<Level> levels(static_cast<size_t>(rekTiefe));
+    float length = laenge;
+    float tilt = winkel;
+    for (Level &level : levels) {
+        level.length = length;
+        for (int i = 0; i < 4; ++i) {
+            level.branches[i].rotate(90.0f * i, 0, 1, 0);
+            level.branches[i].rotate(tilt, 0, 0, 1);
         }
+        length *= verkuerzung;
+        tilt *= winkelSkal;
     }
-    *bounds = lines.values.empty()
-            ? QRectF()
-            : QRectF(QPointF(lowest[0], lowest[1]), QPointF(highest[0], highest[1]));
-    return true;
+    QMatrix4x4 trunk;
+    trunk.rotate(rotX, 1, 0, 0);
+    trunk.rotate(rotY, 0, 1, 0);
+    trunk.translate(0, -laenge, 0);
+    const QPointF foot = trunk.map(QPointF());
+    QRectF bounds(foot, foot);
+    const std::function<void(const QMatrix4x4 &, size_t)> grow
+            = [&](const QMatrix4x4 &frame, size_t level) {
+                  QMatrix4x4 tip = frame;
+                  tip.translate(0, levels[level].length, 0);
+                  const QPointF end = tip.map(QPointF());
+                  bounds.setLeft(qMin(bounds.left(), end.x()));
+                  bounds.setRight(qMax(bounds.right(), end.x()));
+                  bounds.setTop(qMin(bounds.top(), end.y()));
+                  bounds.setBottom(qMax(bounds.bottom(), end.y()));
+                  if (level + 1 < levels.size()) {
+                      for (const QMatrix4x4 &branch : levels[level].branches)
+                          grow(tip * branch, level + 1);
+                  }
+              };
+    grow(trunk, 0);
+    return bounds;
 }
 
 void TreeView::fitTo(const QRectF &bounds)
@@ -126,54 +155,6 @@ double TreeView::reach() const
         length *= double(verkuerzung);
     }
     return reach;
-}
-
-bool TreeView::listLines(GLenum type, bool turned, ListLines *lines)
-{
-    const double reached = reach();
-    if (!std::isfinite(reached) || reached > 1e15)
-        return false;
-    // Beyond the tree, so that nothing is clipped
-    lines->box = reached * 1.01 + 1e-3;
-    const size_t perLine = type == GL_3D ? 7 : 5;
-    const size_t values = perLine * size_t(treeSegments(rekTiefe));
-    lines->values.assign(values + 1, 0);
-
-    makeCurrent();
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    // Window x and y from 0 to the largest side OpenGL takes, z from 0 to 1,
-    // across the box: the window's own height, from which drivers count y,
-    // then costs nothing of a float's precision.
-    GLint largest[2];
-    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, largest);
-    lines->side = qMin(largest[0], largest[1]);
-    glViewport(0, 0, GLsizei(lines->side), GLsizei(lines->side));
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(-lines->box, lines->box, -lines->box, lines->box, -lines->box, lines->box);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    if (turned) {
-        glRotatef(rotX, 1, 0, 0);
-        glRotatef(rotY, 0, 1, 0);
-    }
-    glFeedbackBuffer(GLsizei(lines->values.size()), type, lines->values.data());
-    glRenderMode(GL_FEEDBACK);
-    glCallList(objektRef);
-    const GLint written = glRenderMode(GL_RENDER);
-    // OpenGL keeps the buffer's address for the next feedback, which must
-    // not write into memory freed by then.
-    glFeedbackBuffer(0, type, nullptr);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
-    lines->values.resize(values);
-    return written == GLint(values);
 }
 
 void TreeView::resizeGL(int width, int height)

@@ -10,22 +10,6 @@
 #include <QImage>
 #include <QRectF>
 
-#include <vector>
-
-// The lines of the view's list as OpenGL's feedback mode hands them back: a
-// token and the window coordinates of both ends for each segment, in a
-// square viewport of `side` pixels onto the cube of ±`box` model units
-// around the tree's first fork.
-struct ListLines
-{
-    std::vector<GLfloat> values;
-    double box = 0;
-    double side = 0;
-
-    // The model units of a window's x or y
-    double model(GLfloat window) const { return (window * 2 / side - 1) * box; }
-};
-
 // The view as linetree's window and linetree-render use it, and the only
 // code that reaches into it: its parameters, its rotation, its list, and the
 // zoom and pan that it shows the tree with. The zoom and pan are the
@@ -61,9 +45,9 @@ public:
     // pointer moves it. A move and its opposite bring back the very same
     // view.
     void pan(const QPoint &pixels);
-    // Where the tree lies as it is turned now, in model units, y up. False
-    // where OpenGL did not hand back every segment of it.
-    bool treeBounds(QRectF *bounds);
+    // Where the tree lies as it is turned now, in model units, y up; empty
+    // for a tree of no segment
+    QRectF treeBounds() const;
     // Zooms and pans so that `bounds` fill the view's square but for a
     // margin of a twentieth on each side, for the next frame.
     void fitTo(const QRectF &bounds);
@@ -75,12 +59,6 @@ public:
     // The lengths of one path from the trunk's foot to a tip added up: no
     // point of the tree lies further from its first fork.
     double reach() const;
-    // The list's lines under a projection that holds the whole tree, in the
-    // tree's own frame or turned as the view shows it, in a viewport as
-    // large as OpenGL takes; `type` is GL_2D or GL_3D. False where OpenGL
-    // did not hand back every segment of the tree, or the tree is too large
-    // to hold.
-    bool listLines(GLenum type, bool turned, ListLines *lines);
 
     // The frame the view shows, drawn anew by its own paintGL in its own
     // context without reaching the screen, at the framebuffer's pixels

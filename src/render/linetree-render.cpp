@@ -131,22 +131,18 @@ bool inputLine(const QString &input, QString *line, QString *error)
 // Zooms and pans `view` so that every one of `frames` frames shows the
 // tree whole, as Fit Tree does: a turntable at one zoom, fitted to all its
 // frames
-bool fitAll(TreeView *view, int frames, const std::function<TreeState(int)> &frame,
+void fitAll(TreeView *view, int frames, const std::function<TreeState(int)> &frame,
             ViewState *fitted)
 {
     QRectF all;
     for (int k = 0; k < frames; ++k) {
         view->setViewState(frame(k).view);
-        QRectF bounds;
-        if (!view->treeBounds(&bounds))
-            return false;
-        all = k == 0 ? bounds : all.united(bounds);
+        all = k == 0 ? view->treeBounds() : all.united(view->treeBounds());
     }
     view->fitTo(all);
     fitted->zoom = view->viewState().zoom;
     fitted->panX = view->viewState().panX;
     fitted->panY = view->viewState().panY;
-    return true;
 }
 
 } // namespace
@@ -276,12 +272,8 @@ int main(int argc, char *argv[])
             turned.view.turn = float(double(tree.view.turn) + 360.0 * k / perInput);
             return turned;
         };
-        if (job.fit && !fitAll(&view, perInput, frame, &tree.view)) {
-            fail(QStringLiteral("%1: OpenGL did not hand back every segment of the tree")
-                         .arg(isLine(input) ? quoted(input) : input));
-            done += perInput;
-            continue;
-        }
+        if (job.fit)
+            fitAll(&view, perInput, frame, &tree.view);
         for (int k = 0; k < perInput; ++k) {
             const TreeState turned = frame(k);
             view.setViewState(turned.view);

@@ -53,10 +53,7 @@ void ViewNavigator::zoomOut()
 
 void ViewNavigator::fit()
 {
-    QRectF bounds;
-    if (!view->treeBounds(&bounds))
-        return;
-    view->fitTo(bounds);
+    view->fitTo(view->treeBounds());
     view->updateGL();
 }
 
