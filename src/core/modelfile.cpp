@@ -9,120 +9,132 @@
 #include <QJsonObject>
 #include <QtEndian>
 
-#include <assimp/Exporter.hpp>
-#include <assimp/material.h>
-#include <assimp/scene.h>
+#include <charconv>
+#include <limits>
 
 namespace {
 
-// One mesh of lines in one node, in white
-void fill(aiScene *scene, const TreeGraph &graph)
-{
-    scene->mRootNode = new aiNode("linetree");
-    scene->mRootNode->mNumMeshes = 1;
-    scene->mRootNode->mMeshes = new unsigned[1] {0};
-    auto *material = new aiMaterial;
-    const aiString name("linetree");
-    material->AddProperty(&name, AI_MATKEY_NAME);
-    const aiColor3D white(1, 1, 1);
-    material->AddProperty(&white, 1, AI_MATKEY_COLOR_DIFFUSE);
-    scene->mNumMaterials = 1;
-    scene->mMaterials = new aiMaterial *[1] { material };
+const QLatin1String generator("linetree " LINETREE_VERSION);
 
-    auto *mesh = new aiMesh;
-    scene->mNumMeshes = 1;
-    scene->mMeshes = new aiMesh *[1] { mesh };
-    mesh->mName = "tree";
-    mesh->mPrimitiveTypes = aiPrimitiveType_LINE;
-    mesh->mNumVertices = unsigned(graph.joints.size());
-    mesh->mVertices = new aiVector3D[mesh->mNumVertices];
-    for (int i = 0; i < graph.joints.size(); ++i) {
-        const QVector3D &joint = graph.joints[i];
-        mesh->mVertices[i] = aiVector3D(joint.x(), joint.y(), joint.z());
+// The shortest decimal that reads back as the very same float
+void append(QByteArray *text, float number)
+{
+    char digits[32];
+    const auto result = std::to_chars(digits, digits + sizeof digits, number);
+    text->append(digits, int(result.ptr - digits));
+}
+
+QByteArray obj(const TreeGraph &graph, const QString &parameterLine)
+{
+    QByteArray text = "# " + parameterLine.toUtf8() + "\n# " + generator.latin1()
+            + ": the tree, a line element for each segment, Y up\ng tree\n";
+    // About what a joint and a segment take at depth 10
+    text.reserve(text.size() + graph.joints.size() * 40 + graph.segments.size() * 16);
+    for (const QVector3D &joint : graph.joints) {
+        text += "v ";
+        append(&text, joint.x());
+        text += ' ';
+        append(&text, joint.y());
+        text += ' ';
+        append(&text, joint.z());
+        text += '\n';
     }
-    mesh->mNumFaces = unsigned(graph.segments.size());
-    mesh->mFaces = new aiFace[mesh->mNumFaces];
-    for (int i = 0; i < graph.segments.size(); ++i) {
-        aiFace &face = mesh->mFaces[i];
-        face.mNumIndices = 2;
-        face.mIndices = new unsigned[2] {unsigned(graph.segments[i].first),
-                                         unsigned(graph.segments[i].second)};
+    // Counted from 1
+    for (const auto &[start, end] : graph.segments)
+        text += "l " + QByteArray::number(start + 1) + ' ' + QByteArray::number(end + 1) + '\n';
+    return text;
+}
+
+// A chunk of a binary glTF, padded to whole words
+QByteArray chunk(const char *type, QByteArray data, char padding)
+{
+    data.append(QByteArray((4 - data.size() % 4) % 4, padding));
+    QByteArray header(8, '\0');
+    qToLittleEndian<quint32>(quint32(data.size()), header.data());
+    header.replace(4, 4, type, 4);
+    return header + data;
+}
+
+QByteArray glb(const TreeGraph &graph, const QString &parameterLine)
+{
+    // The joints' x, y and z, then each segment's two joints
+    const int jointBytes = graph.joints.size() * 3 * 4;
+    const int segmentBytes = graph.segments.size() * 2 * 4;
+    QByteArray data(jointBytes + segmentBytes, '\0');
+    float lowest[3] = {std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
+                       std::numeric_limits<float>::max()};
+    float highest[3] = {std::numeric_limits<float>::lowest(), std::numeric_limits<float>::lowest(),
+                        std::numeric_limits<float>::lowest()};
+    char *at = data.data();
+    for (const QVector3D &joint : graph.joints) {
+        for (int axis = 0; axis < 3; ++axis) {
+            qToLittleEndian<float>(joint[axis], at);
+            at += 4;
+            lowest[axis] = qMin(lowest[axis], joint[axis]);
+            highest[axis] = qMax(highest[axis], joint[axis]);
+        }
     }
-}
-
-// The JSON chunk of a binary glTF, which comes first, and the chunks after it
-bool splitGlb(const QByteArray &glb, QJsonObject *json, QByteArray *rest)
-{
-    if (glb.size() < 20 || !glb.startsWith("glTF"))
-        return false;
-    const quint32 length = qFromLittleEndian<quint32>(glb.constData() + 12);
-    if (glb.mid(16, 4) != "JSON" || 20 + qint64(length) > glb.size())
-        return false;
-    const QJsonDocument document = QJsonDocument::fromJson(glb.mid(20, int(length)));
-    *json = document.object();
-    *rest = glb.mid(20 + int(length));
-    return document.isObject();
-}
-
-// Padded with blanks to whole words, as the format asks
-QByteArray joinGlb(const QJsonObject &json, const QByteArray &rest)
-{
-    QByteArray text = QJsonDocument(json).toJson(QJsonDocument::Compact);
-    text.append(QByteArray((4 - text.size() % 4) % 4, ' '));
-    QByteArray glb(20, '\0');
-    glb.replace(0, 4, "glTF");
-    qToLittleEndian<quint32>(2, glb.data() + 4);
-    qToLittleEndian<quint32>(quint32(20 + text.size() + rest.size()), glb.data() + 8);
-    qToLittleEndian<quint32>(quint32(text.size()), glb.data() + 12);
-    glb.replace(16, 4, "JSON");
-    return glb + text + rest;
-}
-
-// linetree's name and line in the asset; the extensions that Assimp names
-// go where the model uses none
-bool signGlb(QByteArray *glb, const QString &parameterLine)
-{
-    QJsonObject json;
-    QByteArray rest;
-    if (!splitGlb(*glb, &json, &rest))
-        return false;
-    QJsonObject asset = json.value(QLatin1String("asset")).toObject();
-    asset.insert(QLatin1String("generator"),
-                 QStringLiteral("linetree " LINETREE_VERSION " with Assimp"));
-    asset.insert(QLatin1String("extras"),
-                 QJsonObject {{QStringLiteral("linetree"), parameterLine}});
-    json.insert(QLatin1String("asset"), asset);
-    QJsonObject used = json;
-    used.remove(QLatin1String("extensionsUsed"));
-    if (!QJsonDocument(used).toJson().contains("\"extensions\""))
-        json = used;
-    *glb = joinGlb(json, rest);
-    return true;
+    for (const auto &[start, end] : graph.segments) {
+        qToLittleEndian<quint32>(quint32(start), at);
+        qToLittleEndian<quint32>(quint32(end), at + 4);
+        at += 8;
+    }
+    const auto vector = [](const float(&xyz)[3]) { return QJsonArray {xyz[0], xyz[1], xyz[2]}; };
+    QJsonObject positions {{"bufferView", 0},
+                           {"componentType", 5126}, // float
+                           {"count", graph.joints.size()},
+                           {"type", "VEC3"}};
+    // Required of positions, and where there are none, there is no bound
+    if (!graph.joints.isEmpty()) {
+        positions.insert("min", vector(lowest));
+        positions.insert("max", vector(highest));
+    }
+    // One node of one mesh of one primitive of lines, in white
+    const QJsonObject primitive {{"attributes", QJsonObject {{"POSITION", 0}}},
+                                 {"indices", 1},
+                                 {"material", 0},
+                                 {"mode", 1}}; // LINES
+    const QJsonObject material {
+            {"name", "linetree"},
+            {"pbrMetallicRoughness",
+             QJsonObject {{"baseColorFactor", QJsonArray {1, 1, 1, 1}}, {"metallicFactor", 0}}}};
+    const QJsonObject segments {{"bufferView", 1},
+                                {"componentType", 5125}, // unsigned int
+                                {"count", graph.segments.size() * 2},
+                                {"type", "SCALAR"}};
+    const QJsonObject jointView {
+            {"buffer", 0}, {"byteOffset", 0}, {"byteLength", jointBytes}, {"target", 34962}};
+    const QJsonObject segmentView {{"buffer", 0},
+                                   {"byteOffset", jointBytes},
+                                   {"byteLength", segmentBytes},
+                                   {"target", 34963}};
+    const QJsonObject asset {{"version", "2.0"},
+                             {"generator", generator},
+                             {"extras", QJsonObject {{"linetree", parameterLine}}}};
+    const QJsonObject buffer {{"byteLength", data.size()}};
+    const QJsonObject json {
+            {"asset", asset},
+            {"scene", 0},
+            {"scenes", QJsonArray {QJsonObject {{"nodes", QJsonArray {0}}}}},
+            {"nodes", QJsonArray {QJsonObject {{"mesh", 0}, {"name", "linetree"}}}},
+            {"materials", QJsonArray {material}},
+            {"meshes",
+             QJsonArray {QJsonObject {{"name", "tree"}, {"primitives", QJsonArray {primitive}}}}},
+            {"accessors", QJsonArray {positions, segments}},
+            {"bufferViews", QJsonArray {jointView, segmentView}},
+            {"buffers", QJsonArray {buffer}}};
+    const QByteArray chunks = chunk("JSON", QJsonDocument(json).toJson(QJsonDocument::Compact), ' ')
+            + chunk("BIN\0", data, '\0');
+    QByteArray header(12, '\0');
+    header.replace(0, 4, "glTF");
+    qToLittleEndian<quint32>(2, header.data() + 4);
+    qToLittleEndian<quint32>(quint32(12 + chunks.size()), header.data() + 8);
+    return header + chunks;
 }
 
 } // namespace
 
-bool renderModel(const TreeGraph &graph, const QString &format, const QString &parameterLine,
-                 QByteArray *model, QString *error)
+QByteArray renderModel(const TreeGraph &graph, const QString &format, const QString &parameterLine)
 {
-    aiScene scene;
-    fill(&scene, graph);
-    Assimp::Exporter exporter;
-    const bool obj = format == QLatin1String("obj");
-    const aiExportDataBlob *blob = exporter.ExportToBlob(&scene, obj ? "objnomtl" : "glb2");
-    if (!blob) {
-        *error = QStringLiteral("Assimp cannot write it: %1")
-                         .arg(QString::fromUtf8(exporter.GetErrorString()));
-        return false;
-    }
-    *model = QByteArray(static_cast<const char *>(blob->data), int(blob->size));
-    if (obj) {
-        model->prepend("# " + parameterLine.toUtf8() + '\n');
-        return true;
-    }
-    if (!signGlb(model, parameterLine)) {
-        *error = QStringLiteral("Assimp wrote a glTF model that linetree cannot read");
-        return false;
-    }
-    return true;
+    return format == QLatin1String("obj") ? obj(graph, parameterLine) : glb(graph, parameterLine);
 }

@@ -55,8 +55,7 @@ bool saveTree(TreeView *view, const QString &fileName, const QString &parameterL
             *error = QStringLiteral("OpenGL did not hand back every segment of the tree");
             return false;
         }
-        if (!renderModel(graph, format, parameterLine, &contents, error))
-            return false;
+        contents = renderModel(graph, format, parameterLine);
     } else if (!renderPicture(view, format, parameterLine, &contents, error)) {
         return false;
     }
