@@ -7,6 +7,8 @@
 
 #include <utility>
 
+#include <unistd.h>
+
 // Xlib last: its macros clash with Qt's names
 #include "realprogram.h"
 
@@ -373,19 +375,34 @@ void tst_Linetree::sameTreeOnBothToolkits()
     QVERIFY(sameLines(views[0], views[1]));
 }
 
+namespace {
+
+// The tree that linetree-render's rows draw, and the one that the row's folder
+// holds as a text before
+const QString drawnLine = "linetree angle=40.0 angle-scale=0.90 length=0.30 "
+                          "length-reduction=0.75 depth=6 turn=45 tilt=20";
+const QString oldLine = "linetree angle=30.0 angle-scale=0.80 length=0.40 length-reduction=0.70 "
+                        "depth=3 turn=45 tilt=20";
+
+} // namespace
+
 void tst_Linetree::render_data()
 {
     QTest::addColumn<QStringList>("arguments"); // {} stands for the row's folder
-    QTest::addColumn<QString>("fileSize");      // the limit, in 512-byte blocks; empty for none
+    // Shell commands run in the folder first, with the program's arguments:
+    // $RENDER is linetree-render, $OTHER the other toolkit's, if built, and
+    // $LINE the line drawn.
+    QTest::addColumn<QString>("prelude");
     QTest::addColumn<bool>("display");
     QTest::addColumn<int>("status");
-    QTest::addColumn<QStringList>("written"); // in the folder, which holds old.png before
+    QTest::addColumn<QStringList>("written"); // in the folder, which holds 0.png before
     QTest::addColumn<QString>("said");        // on standard error, a pattern; empty for nothing
     QTest::addColumn<QStringList>("same");    // two pictures that must be the very same
 
-    const QString line = "linetree angle=40.0 angle-scale=0.90 length=0.30 length-reduction=0.75 "
-                         "depth=6 turn=45 tilt=20";
+    const QString &line = drawnLine;
     const QString later = QString(line).replace("turn=45", "turn=180");
+    const QString large = "linetree angle=10.0 angle-scale=1.00 length=1.00 "
+                          "length-reduction=0.95 depth=7 turn=45 tilt=20";
     QStringList frames;
     for (int i = 0; i < 16; ++i)
         frames << QString("f-%1.png").arg(i, 2, 10, QChar('0'));
@@ -395,85 +412,175 @@ void tst_Linetree::render_data()
                   "other")
             << QStringList {"--frames", "8", "-o", "{}/f-%02d.png", line, later} << "" << true << 0
             << frames << "" << QStringList {"f-03.png", "f-08.png"};
-    const QString large = "linetree angle=10.0 angle-scale=1.00 length=1.00 "
-                          "length-reduction=0.95 depth=7 turn=45 tilt=20";
+    const QString huge = QString(line).replace("turn=45", "turn=1e9");
+    QTest::newRow("turntables from turn=1e9 and from 280°, the same less whole turns: evenly")
+            << QStringList {"--frames",    "4",  "-o",
+                            "{}/t-%d.png", huge, QString(line).replace("turn=45", "turn=280")}
+            << "" << true << 0 << QStringList {"t-0.png", "t-1.png", "t-2.png", "t-3.png",
+                                               "t-4.png", "t-5.png", "t-6.png", "t-7.png"}
+            << "" << QStringList {"t-1.png", "t-5.png"};
+    QTest::newRow("a line without a view: the viewer's start rotation")
+            << QStringList {"-o", "{}/r-%d.png", later, line.left(line.indexOf(" turn")), line}
+            << "" << true << 0 << QStringList {"r-0.png", "r-1.png", "r-2.png"} << ""
+            << QStringList {"r-1.png", "r-2.png"};
+    QTest::newRow("outputs named as the inputs: every input read first")
+            << QStringList {"-o", "{}/%d.png", line, "{}/0.png", oldLine} << "" << true << 0
+            << QStringList {"0.png", "1.png", "2.png"} << "" << QStringList {"1.png", "2.png"};
+    QTest::newRow("a file named like a line is that file")
+            << QStringList {"-o", "{}/tree.png", "linetree copy.txt"}
+            << "printf '%s' \"$LINE\" > 'linetree copy.txt'" << true << 0
+            << QStringList {"linetree copy.txt", "tree.png"} << "" << QStringList();
+    QTest::newRow("a batch with a bad input and a missing file: the others written, each named")
+            << QStringList {"-q", "-o",         "{}/b-%d.obj", line, "linetree depth=99",
+                            line, "{}/gone.txt"}
+            << "" << true << 1 << QStringList {"b-0.obj", "b-2.obj"}
+            << "^linetree-render: input 2 \\(linetree depth=99\\): .*\nlinetree-render: input 4 "
+               "\\(.*gone.txt\\): it does not exist\n$"
+            << QStringList();
+    QTest::newRow("a name with a newline and an escape: shown escaped, on one line")
+            << QStringList {"-q", "-o", "{}/t-%d.png", line, "{}/no\nsuch\x1b[1m.txt"} << "" << true
+            << 1 << QStringList {"t-0.png"}
+            << "^linetree-render: input 2 \\(.*no\\\\nsuch\\\\u001b\\[1m\\.txt\\): it does not "
+               "exist\n$"
+            << QStringList();
+    QTest::newRow("200 frames into a folder that is not there: said once")
+            << QStringList {"--frames", "200", "-o", "{}/gone/f-%03d.png", line} << "" << true << 1
+            << QStringList()
+            << "^linetree-render: .*gone/f-000.png to .*gone/f-199.png, 200 outputs: .*\n$"
+            << QStringList();
+    QTest::newRow("a full disk over the old file: it survives, status 1")
+            << QStringList {"-o", "{}/0.png", line} << "ulimit -f 4" << true << 1 << QStringList()
+            << "0.png: File too large\n$" << QStringList();
+    QTest::newRow("a link to a device: refused by name, and the device stays")
+            << QStringList {"-o", "{}/link.png", line} << "mknod full c 1 7 && ln -s full link.png"
+            << true << 1 << QStringList {"full", "link.png"}
+            << "^linetree-render: .*link.png: it is there, and not a file\n$" << QStringList();
+    QTest::newRow("a file in /dev: refused")
+            << QStringList {"-o", "/dev/linetree-render-test.png", line} << "" << true << 1
+            << QStringList() << "^linetree-render: /dev/linetree-render-test.png: .* /dev\n$"
+            << QStringList();
+    QTest::newRow("%3d pads with zeros, and %% is a percent sign")
+            << QStringList {"--frames", "2", "-o", "{}/100%%-%3d.png", line} << "" << true << 0
+            << QStringList {"100%-000.png", "100%-001.png"} << "" << QStringList();
+    QTest::newRow("a count of the outputs on a terminal")
+            << QStringList {"--frames", "2", "-o", "t-%d.png", "0.png"}
+            << "exec 1>&2; set -- script -qfec \"$*\" /dev/null" << true << 0
+            << QStringList {"t-0.png", "t-1.png"} << "linetree-render: 2/2" << QStringList();
+    QTest::newRow("-q: none on a terminal")
+            << QStringList {"-q", "--frames", "2", "-o", "t-%d.png", "0.png"}
+            << "exec 1>&2; set -- script -qfec \"$*\" /dev/null" << true << 0
+            << QStringList {"t-0.png", "t-1.png"} << "" << QStringList();
+    QTest::newRow("a success without XDG_RUNTIME_DIR: nothing said")
+            << QStringList {"-o", "{}/tree.png", line} << "unset XDG_RUNTIME_DIR" << true << 0
+            << QStringList {"tree.png"} << "" << QStringList();
+    QTest::newRow("QT_SCALE_FACTOR=2: the size asked for still")
+            << QStringList {"--size", "300x200", "-o", "{}/tree.png", line}
+            << "\"$RENDER\" --size 300x200 -o plain.png \"$LINE\"; "
+               "export QT_SCALE_FACTOR=2 QT_SCREEN_SCALE_FACTORS=2"
+            << true << 0 << QStringList {"plain.png", "tree.png"} << ""
+            << QStringList {"tree.png", "plain.png"};
+    for (const char *size : {"700x700", "1600x600", "4096x4096"}) {
+        QTest::addRow("%s against the other toolkit: the whole picture, the same pixels", size)
+                << QStringList {"--size", size, "-o", "{}/tree.png", line}
+                << QString("\"$OTHER\" --size %1 -o other.png \"$LINE\"").arg(size) << true << 0
+                << QStringList {"other.png", "tree.png"} << ""
+                << QStringList {"tree.png", "other.png"};
+    }
     QTest::newRow("--fit: a tree larger than the view, however the line zooms it, fitted alike")
             << QStringList {"--fit", "-o", "{}/f-%d.png", line, large, large + " zoom=3 pan-x=0.5"}
             << "" << true << 0 << QStringList {"f-0.png", "f-1.png", "f-2.png"} << ""
             << QStringList {"f-1.png", "f-2.png"};
-    QTest::newRow("a batch with a bad input and a missing file: the others written, status 1")
-            << QStringList {"-q", "-o",         "{}/b-%d.obj", line, "linetree depth=99",
-                            line, "{}/gone.txt"}
-            << "" << true << 1 << QStringList {"b-0.obj", "b-2.obj"}
-            << "^linetree-render: linetree depth=99: .*\nlinetree-render: .*gone.txt: it does "
-               "not exist\n$"
-            << QStringList();
-    QTest::newRow("a full disk over the old file: it survives, status 1")
-            << QStringList {"-o", "{}/old.png", line} << "4" << true << 1 << QStringList()
-            << "old.png: File too large\n$" << QStringList();
     QTest::newRow("no display: xvfb-run named, status 1")
             << QStringList {"-o", "{}/tree.png", line} << "" << false << 1 << QStringList()
             << "^linetree-render: cannot show the window: .*xvfb-run[^\n]*\n$" << QStringList();
+    QTest::newRow("--help: the options, without a display")
+            << QStringList {"--help"} << "" << false << 0 << QStringList() << "" << QStringList();
+    QTest::newRow("--help into a full disk: status 1")
+            << QStringList {"--help"} << "exec >/dev/full" << false << 1 << QStringList()
+            << "^linetree-render: cannot write to standard output: .*\n$" << QStringList();
     const QString usage = "^linetree-render: %1[^\n]*\n$";
     QTest::newRow("no input: status 2") << QStringList {"-o", "{}/tree.png"} << "" << true << 2
                                         << QStringList() << usage.arg("no input") << QStringList();
     QTest::newRow("a malformed size: status 2")
             << QStringList {"--size", "600", "-o", "{}/tree.png", line} << "" << true << 2
             << QStringList() << usage.arg("--size 600 is no size") << QStringList();
-    QTest::newRow("a size beyond the framebuffer: status 2")
+    QTest::newRow("a width beyond the framebuffer: status 2")
             << QStringList {"--size", "999999x600", "-o", "{}/tree.png", line} << "" << true << 2
             << QStringList() << usage.arg("--size 999999x600 is larger") << QStringList();
+    QTest::newRow("a height beyond the framebuffer: status 2")
+            << QStringList {"--size", "600x999999", "-o", "{}/tree.png", line} << "" << true << 2
+            << QStringList() << usage.arg("--size 600x999999 is larger") << QStringList();
     QTest::newRow("one name for several outputs: status 2")
             << QStringList {"--frames", "3", "-o", "{}/tree.png", line} << "" << true << 2
             << QStringList() << usage.arg(".*tree.png names one file") << QStringList();
+    QTest::newRow("a turntable of models: status 2")
+            << QStringList {"--frames", "2", "-o", "{}/t-%d.obj", line} << "" << true << 2
+            << QStringList() << usage.arg("--frames turns the picture") << QStringList();
     QTest::newRow("an unknown option: status 2")
             << QStringList {"--colour", "-o", "{}/tree.png", line} << "" << true << 2
             << QStringList() << usage.arg("Unknown option 'colour'") << QStringList();
 }
 
 // linetree-render as a shell runs it: what it writes, says and ends with,
-// and an old file that it never harms
+// and an old file that it never harms unless asked to write over it
 void tst_Linetree::render()
 {
     QFETCH(QStringList, arguments);
-    QFETCH(QString, fileSize);
+    QFETCH(QString, prelude);
     QFETCH(bool, display);
     QFETCH(int, status);
     QFETCH(QStringList, written);
     QFETCH(QString, said);
     QFETCH(QStringList, same);
 
+    const QString otherViewer = LINETREE_OTHER_TOOLKIT_BINARY;
+    const QString other = otherViewer.isEmpty()
+            ? QString()
+            : QFileInfo(otherViewer).dir().filePath("linetree-render");
+    if (prelude.contains("$OTHER") && !QFile::exists(other))
+        QSKIP("no build of linetree-render for the other toolkit to compare with");
+    if (prelude.contains("mknod") && geteuid() != 0)
+        QSKIP("only root makes a device");
+    if (prelude.contains("script") && QProcess::execute("script", {"-qec", "true", "/dev/null"}))
+        QSKIP("no terminal to be had");
     Session session;
     if (display)
         QVERIFY2(session.startX({"-screen", "0", "1024x768x24"}, QByteArray()),
                  "Xvfb did not start");
     const QTemporaryDir folder;
-    QFile old(folder.filePath("old.png"));
-    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("the old picture") == 15);
-    old.close();
+    const QByteArray old = oldLine.toUtf8();
+    QFile oldFile(folder.filePath("0.png"));
+    QVERIFY(oldFile.open(QIODevice::WriteOnly) && oldFile.write(old) == old.size());
+    oldFile.close();
     arguments.replaceInStrings("{}", folder.path());
-    // A write beyond the limit fails, and the program goes on.
+    // A write beyond a file size limit fails, and the program goes on.
     Linetree render(session, "/bin/sh",
                     QStringList {"-c",
-                                 "ulimit -f ${1:-unlimited}; trap '' XFSZ; shift; exec \"$@\"",
-                                 "sh", fileSize, LINETREE_RENDER_BINARY}
-                            + arguments);
+                                 "cd \"$1\" && prelude=$2 && shift 2 && trap '' XFSZ && "
+                                 "eval \"$prelude\" && exec \"$@\"",
+                                 "sh", folder.path(), prelude, LINETREE_RENDER_BINARY}
+                            + arguments,
+                    {"RENDER=" LINETREE_RENDER_BINARY, "OTHER=" + other, "LINE=" + drawnLine});
     QVERIFY2(render.waitForFinished(waitMs * 3), "linetree-render did not end");
     const QString told = render.readAllStandardError();
     QCOMPARE(render.exitStatus(), QProcess::NormalExit);
     QVERIFY2(render.exitCode() == status, qPrintable(told));
     QVERIFY2(said.isEmpty() ? told.isEmpty() : told.contains(QRegularExpression(said)),
              qPrintable(told));
-    QStringList files = QStringList {"old.png"} + written;
+    QStringList files = written;
+    if (!files.contains("0.png"))
+        files << "0.png";
     files.sort();
-    QCOMPARE(QDir(folder.path()).entryList(QDir::Files, QDir::Name), files);
-    QVERIFY(old.open(QIODevice::ReadOnly));
-    QCOMPARE(old.readAll(), QByteArray("the old picture"));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::System, QDir::Name), files);
+    QVERIFY(oldFile.open(QIODevice::ReadOnly));
+    if (!written.contains("0.png"))
+        QCOMPARE(oldFile.readAll(), old);
     if (!same.isEmpty()) {
         const QImage first(folder.filePath(same[0]));
-        QVERIFY(!first.isNull());
+        QVERIFY(whitePixels(first) > 0);
         QCOMPARE(QImage(folder.filePath(same[1])), first);
-        QVERIFY(QImage(folder.filePath(written[0])) != first);
+        if (!same.contains(written[0]))
+            QVERIFY(QImage(folder.filePath(written[0])) != first);
     }
 }
 

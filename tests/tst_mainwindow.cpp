@@ -723,6 +723,9 @@ void tst_MainWindow::failedSave_data()
     QTest::newRow("feedback a line short, over the old file")
             << "old.svg" << qint64(0) << true
             << "Cannot save “%1”: OpenGL did not hand back every line";
+    QTest::newRow("a file in /dev") << "/dev/linetree-test.png" << qint64(0) << false
+                                    << "Cannot save “%1”: linetree writes no file among the "
+                                       "devices in /dev";
     QTest::newRow("the dialog cancelled") << "" << qint64(0) << false << "";
 }
 
@@ -754,7 +757,7 @@ void tst_MainWindow::failedSave()
         closer.start(10);
         warning = warningOf([&] { QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier); });
     } else {
-        const QString fileName = folder.filePath(name);
+        const QString fileName = QDir::isAbsolutePath(name) ? name : folder.filePath(name);
         rlimit unlimited {};
         getrlimit(RLIMIT_FSIZE, &unlimited);
         const rlimit limited {rlim_t(sizeLimit), unlimited.rlim_max};

@@ -146,11 +146,18 @@ bool renderPicture(TreeView *view, const QString &format, const QString &paramet
     buffer.open(QIODevice::WriteOnly);
     if (format != QLatin1String("png"))
         return writeVectors(view, &buffer, format, parameterLine, error);
+    const QImage frame = view->grabFrame();
+    if (frame.size() != view->size() * view->devicePixelRatioF()) {
+        *error = QStringLiteral("the picture could not be drawn whole at %1x%2 pixels")
+                         .arg(frame.width())
+                         .arg(frame.height());
+        return false;
+    }
     QImageWriter png(&buffer, "png");
     png.setText(QStringLiteral("Title"), title);
     png.setText(QStringLiteral("Description"), parameterLine);
     png.setText(QStringLiteral("Software"), software);
-    if (png.write(view->grabFrame().convertToFormat(QImage::Format_RGB32)))
+    if (png.write(frame.convertToFormat(QImage::Format_RGB32)))
         return true;
     *error = png.errorString();
     return false;

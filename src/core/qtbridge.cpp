@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
 
 #if QT_VERSION_MAJOR < 6
 
@@ -40,12 +41,17 @@ void setUpToolkit(int argc, char *argv[])
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
 }
 
-// Into the back buffer, which the next frame draws over before it is shown
+// Into a framebuffer of the view's own size: the window's back buffer may be
+// smaller while it is not shown, or larger than the screen.
 QImage TreeView::grabFrame()
 {
     makeCurrent();
+    QOpenGLFramebufferObject frame(size() * devicePixelRatioF());
+    if (!frame.bind())
+        return QImage();
     paintGL();
-    return grabFrameBuffer();
+    frame.release();
+    return frame.toImage();
 }
 
 void showUnseen(QGLWidget *view)

@@ -34,7 +34,19 @@ QStringList savedFormats()
 
 bool saveTree(TreeView *view, const QString &fileName, const QString &parameterLine, QString *error)
 {
-    const QString format = QFileInfo(fileName).suffix().toLower();
+    const QFileInfo info(fileName);
+    const QString format = info.suffix().toLower();
+    // A link to a device, a pipe or a folder would be replaced, or written
+    // through; and /dev holds devices only.
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    if (info.exists() && !info.isFile()) {
+        *error = QStringLiteral("it is there, and not a file");
+        return false;
+    }
+    if (folder == QLatin1String("/dev") || folder.startsWith(QLatin1String("/dev/"))) {
+        *error = QStringLiteral("linetree writes no file among the devices in /dev");
+        return false;
+    }
     if (!savedFormats().contains(format)) {
         *error = QStringLiteral("linetree saves PNG, SVG and PDF pictures and OBJ and GLB models, "
                                 "and the name ends in none of .%1")

@@ -30,6 +30,7 @@ QMutex heldLock;
 QVector<HeldMessage> heldMessages;
 bool holding = false;
 bool passingHeldOn = false;
+bool droppingQtWarnings = false;
 QtMessageHandler passOn = nullptr;
 // Who says why, and what follows where no display could be reached
 const char *program = "linetree";
@@ -46,6 +47,13 @@ void passOnHeld(const HeldMessage &message)
 bool isPluginMetadata(const HeldMessage &message)
 {
     return message.text.startsWith(QLatin1String("Found metadata in lib "));
+}
+
+// Qt's own account of what goes wrong, which a program may drop once started
+bool isQtWarning(const HeldMessage &message)
+{
+    return (message.type == QtWarningMsg || message.type == QtCriticalMsg)
+            && !isPluginMetadata(message);
 }
 
 // Qt's debug output shows only where the user asked for it, and the info
@@ -118,12 +126,16 @@ void holdMessage(QtMsgType type, const QMessageLogContext &context, const QStrin
     const HeldMessage message {type, context.file, context.line, context.function, context.category,
                                text};
     QMutexLocker locker(&heldLock);
+    const bool ends = endsTheProgram(type);
     if (!holding) {
+        // Where warnings were made fatal, the one that ends the program
+        // says why.
+        if (droppingQtWarnings && isQtWarning(message) && !ends)
+            return;
         locker.unlock();
         passOnHeld(message);
         return;
     }
-    const bool ends = endsTheProgram(type);
     if (passingHeldOn) {
         // In its turn, behind those held; or at once where Qt ends the
         // program when it returns.
@@ -167,20 +179,25 @@ void holdMessages(const char *programName, const char *displayAdvice)
 
 // Those that come meanwhile join the held ones, so that each thread's come in
 // the order it logged them.
-void passHeldMessagesOn()
+void passHeldMessagesOn(bool qtWarnings)
 {
     QMutexLocker locker(&heldLock);
     passingHeldOn = true;
+    droppingQtWarnings = !qtWarnings;
     while (!heldMessages.isEmpty()) {
         const QVector<HeldMessage> held = std::exchange(heldMessages, {});
         locker.unlock();
-        for (const HeldMessage &message : held)
-            passOnHeld(message);
+        for (const HeldMessage &message : held) {
+            if (qtWarnings || !isQtWarning(message))
+                passOnHeld(message);
+        }
         locker.relock();
     }
     holding = passingHeldOn = false;
     locker.unlock();
-    qInstallMessageHandler(passOn);
+    // Without Qt's warnings, each message is looked at as it comes.
+    if (qtWarnings)
+        qInstallMessageHandler(passOn);
 }
 
 void failToStart(const QString &reason)

@@ -15,8 +15,10 @@
 // `program`, and gives `advice` after the cause where no display was reached.
 void holdMessages(const char *program = "linetree", const char *advice = nullptr);
 
-// Every message held, as it came, and every later one at once
-void passHeldMessagesOn();
+// Every message held, as it came, and every later one at once; without Qt's
+// own warnings where `qtWarnings` is false, but for one that ends the
+// program.
+void passHeldMessagesOn(bool qtWarnings = true);
 
 // Says why on standard error and ends the program with status 1.
 [[noreturn]] void failToStart(const QString &reason);

@@ -1,0 +1,176 @@
+// SPDX-FileCopyrightText: The linetree developers
+// SPDX-License-Identifier: MIT
+
+#include "commandline.h"
+#include "savefile.h"
+#include "treeparameters.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <cstdio>
+
+namespace {
+
+// The name an output pattern gives `number`, and how many number fields it
+// holds; false where a % stands for neither a percent sign nor a number field
+bool fill(const QString &pattern, int number, QString *name, int *fields)
+{
+    name->clear();
+    *fields = 0;
+    for (int i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] != QLatin1Char('%')) {
+            *name += pattern[i];
+            continue;
+        }
+        if (pattern.mid(i + 1, 1) == QLatin1String("%")) {
+            *name += QLatin1Char('%');
+            ++i;
+            continue;
+        }
+        // %d, %Nd or %0Nd, N one digit
+        int at = i + 1;
+        if (pattern.mid(at, 1) == QLatin1String("0"))
+            ++at;
+        int width = 0;
+        if (at < pattern.size() && pattern[at] >= QLatin1Char('1')
+            && pattern[at] <= QLatin1Char('9'))
+            width = pattern[at++].digitValue();
+        if (pattern.mid(at, 1) != QLatin1String("d"))
+            return false;
+        *name += QString::number(number).rightJustified(width, QLatin1Char('0'));
+        ++*fields;
+        i = at;
+    }
+    return true;
+}
+
+} // namespace
+
+void addOptions(QCommandLineParser *parser)
+{
+    parser->setApplicationDescription(QStringLiteral(
+            "Renders the tree of each parameter line given, or held by a picture, model or text "
+            "file, to a PNG, SVG or PDF picture or an OBJ or GLB model, as the viewer saves it."));
+    parser->addHelpOption();
+    parser->addVersionOption();
+    parser->addOption(QCommandLineOption(
+            {QStringLiteral("o"), QStringLiteral("output")},
+            QStringLiteral("The file to write, in the format its suffix names; with several "
+                           "outputs, with a number field such as %03d, and %% for a percent sign."),
+            QStringLiteral("FILE")));
+    parser->addOption(QCommandLineOption(QStringLiteral("size"),
+                                         QStringLiteral("The view's size in pixels (600x600)."),
+                                         QStringLiteral("WxH")));
+    parser->addOption(QCommandLineOption(
+            QStringLiteral("frames"),
+            QStringLiteral("A turntable of N pictures, turning once about the trunk."),
+            QStringLiteral("N")));
+    parser->addOption(QCommandLineOption(
+            QStringLiteral("fit"),
+            QStringLiteral("Zoom and pan so that each tree, or turntable, fills the picture, as "
+                           "Fit Tree does.")));
+    parser->addOption(QCommandLineOption({QStringLiteral("q"), QStringLiteral("quiet")},
+                                         QStringLiteral("No progress line.")));
+    parser->addPositionalArgument(QStringLiteral("INPUT"),
+                                  QStringLiteral("A parameter line (\"linetree angle=...\"), a "
+                                                 "file that holds one, or - for standard input."),
+                                  QStringLiteral("INPUT..."));
+}
+
+bool readJob(const QCommandLineParser &parser, RenderJob *job, QString *error)
+{
+    job->inputs = parser.positionalArguments();
+    job->output = parser.value(QStringLiteral("output"));
+    job->fit = parser.isSet(QStringLiteral("fit"));
+    job->quiet = parser.isSet(QStringLiteral("quiet"));
+    const QString format = QFileInfo(job->output).suffix().toLower();
+    if (job->inputs.isEmpty()) {
+        *error = QStringLiteral("no input given: a parameter line, a file, or - for standard "
+                                "input");
+        return false;
+    }
+    if (job->output.isEmpty()) {
+        *error = QStringLiteral("no output given: -o FILE");
+        return false;
+    }
+    if (!savedFormats().contains(format)) {
+        *error = QStringLiteral("%1 ends in none of .%2")
+                         .arg(shown(job->output), savedFormats().join(QLatin1String(", .")));
+        return false;
+    }
+    if (parser.isSet(QStringLiteral("size"))) {
+        static const QRegularExpression pixels("^([1-9]\\d{0,5})x([1-9]\\d{0,5})$");
+        const QString size = parser.value(QStringLiteral("size"));
+        const QRegularExpressionMatch match = pixels.match(size);
+        if (!match.hasMatch()) {
+            *error = QStringLiteral("--size %1 is no size such as 600x600").arg(quoted(size));
+            return false;
+        }
+        job->size = QSize(match.captured(1).toInt(), match.captured(2).toInt());
+    }
+    if (parser.isSet(QStringLiteral("frames"))) {
+        const QString frames = parser.value(QStringLiteral("frames"));
+        bool ok = false;
+        job->frames = frames.toInt(&ok);
+        if (!ok || job->frames < 1 || job->frames > 100'000) {
+            *error = QStringLiteral("--frames %1 is no number of frames from 1 to 100000")
+                             .arg(quoted(frames));
+            return false;
+        }
+        // A model stands in the tree's own frame, however the view turns.
+        if (format == QLatin1String("obj") || format == QLatin1String("glb")) {
+            *error = QStringLiteral("--frames turns the picture, and %1 names a model, which "
+                                    "does not turn")
+                             .arg(shown(job->output));
+            return false;
+        }
+    }
+    QString name;
+    int fields = 0;
+    if (!fill(job->output, 0, &name, &fields) || fields > 1) {
+        *error = QStringLiteral("%1 holds a % that is neither %% nor one number field such as "
+                                "%03d")
+                         .arg(shown(job->output));
+        return false;
+    }
+    if (fields == 0 && (job->inputs.size() > 1 || job->frames > 0)) {
+        *error = QStringLiteral("%1 names one file for several outputs: give it a number field "
+                                "such as %03d")
+                         .arg(shown(job->output));
+        return false;
+    }
+    return true;
+}
+
+QString numbered(const QString &pattern, int number)
+{
+    QString name;
+    int fields = 0;
+    fill(pattern, number, &name, &fields);
+    return name;
+}
+
+QString shown(const QString &name)
+{
+    QString text;
+    for (const QChar c : name) {
+        if (c == QLatin1Char('\\'))
+            text += QLatin1String("\\\\");
+        else if (c == QLatin1Char('\n'))
+            text += QLatin1String("\\n");
+        else if (c == QLatin1Char('\t'))
+            text += QLatin1String("\\t");
+        else if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format)
+            text += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        else
+            text += c;
+    }
+    return text;
+}
+
+void say(const QString &text)
+{
+    std::fprintf(stderr, "linetree-render: %s\n", qUtf8Printable(text));
+}
