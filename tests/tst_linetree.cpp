@@ -198,6 +198,9 @@ void tst_Linetree::cannotShow_data()
                    "connect to display \\(DISPLAY is not set\\)$"
                 << QString() << false;
     } else {
+        QTest::newRow("no display, Qt's plugin output asked for: Qt 5's metadata too")
+                << QStringList() << false << QStringList {"QT_DEBUG_PLUGINS=1"} << QStringList()
+                << noDisplay << "^Found metadata in lib" << false;
         QTest::newRow("Wayland without XWayland")
                 << QStringList() << true << QStringList() << QStringList() << noDisplay << QString()
                 << false;

@@ -40,6 +40,10 @@ void tst_TreeParameters::readsAndWritesTheView_data()
             << "pan-y=+0.25"
             << "turn=45 tilt=20 zoom=1 pan-x=0 pan-y=0.25"
             << "";
+    QTest::newRow("a turn beyond a float: less whole turns, as 10^40 is 280 modulo 360")
+            << "turn=1e40 tilt=-1e39"
+            << "turn=280 tilt=-280 zoom=1 pan-x=0 pan-y=0"
+            << "";
     QTest::newRow("no zoom") << "zoom=0" << before << "zoom=0 is not a zoom from 0.1 to 1000";
     QTest::newRow("too close") << "zoom=1000.5" << before
                                << "zoom=1000.5 is not a zoom from 0.1 to 1000";
