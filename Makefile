@@ -8,6 +8,8 @@
 # make bench: time rebuild, repaint, drag and start on this display, or on Xvfb
 # make package: build the Debian package (linetree, or linetree-qt5 with QT=5)
 # make screenshot: render the window on Xvfb into docs/screenshot.png
+# make examples: make the example trees of data/examples.txt into
+#                data/examples/, and docs/examples.png of them all
 #
 # Qt 6 is the default: run, bench, package and screenshot build against it in
 # build/. QT=5 builds them against Qt 5 in build-qt5/.
@@ -38,7 +40,8 @@ define configure-and-build
 	@cmake --build $(1) -j $(JOBS)
 endef
 
-.PHONY: all deps build qt6-build qt5-build sanitize-build run test bench package screenshot
+.PHONY: all deps build qt6-build qt5-build sanitize-build run test bench package screenshot \
+	examples
 
 all: build
 
@@ -78,3 +81,8 @@ package: build
 screenshot: build
 	@scripts/install-deps imagemagick x11-utils fonts-dejavu-core
 	@scripts/screenshot ./$(BUILD)/linetree docs/screenshot.png
+
+examples: build
+	@scripts/install-deps imagemagick fonts-dejavu-core
+	@if [ -n "$$DISPLAY" ]; then scripts/examples ./$(BUILD)/linetree-render; \
+	else scripts/xvfb scripts/examples ./$(BUILD)/linetree-render; fi

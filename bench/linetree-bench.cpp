@@ -14,18 +14,23 @@
 // the model as OBJ and GLB at depth 6 and 10 beside one rebuild and one
 // rebuild and repaint, with the files' sizes and the memory that a save takes
 // on top. A wheel notch's zoom, a pan and Fit Tree at depth 10 beside a
-// rebuild, in the window and on the real program's view.
+// rebuild, in the window and on the real program's view. The examples'
+// dialog, and random trees beside a rebuild of their depth.
 //   linetree-bench [--compare OTHER_LINETREE]
 // puts another build of linetree beside the real one, alternating. Last,
 // linetree-render: a turntable beside a batch of as many trees, and a
 // print-size PNG, each with its peak memory.
 
 #include "allocator.h"
+#include "examplesdialog.h"
+#include "randomtrees.h"
 #include "savefile.h"
+#include "startingpoints.h"
 #include "testview.h"
 #include "treeparameters.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMouseEvent>
@@ -212,6 +217,30 @@ void reportZooming(TestView &view)
                 "zoom %s, a pan move %s, Fit Tree %s, each with its repaint\n",
                 qPrintable(format(rebuild)), qPrintable(format(replay)), qPrintable(format(zoom)),
                 qPrintable(format(pan)), qPrintable(format(fit)));
+}
+
+// The examples' dialog, read as thumbnails, and random trees, each beside a
+// rebuild and repaint of its own depth
+void reportStartingPoints(TestView &view)
+{
+    const QString folder = examplesFolder();
+    const Figure dialog = measure(view, [&] { ExamplesDialog(folder, nullptr); });
+    std::printf("\nThe examples' dialog, made with its %d pictures: %s ms\n",
+                int(QDir(folder).entryList({"*.png"}).size()), qPrintable(format(dialog)));
+    std::printf("%-26s %-26s %-26s\n", "random tree of seed 2026", "shown ms",
+                "rebuild and repaint ms");
+    RandomTrees dice(2026);
+    for (int i = 0; i < 5; ++i) {
+        const TreeParameters tree = dice.tree();
+        const Figure shown = measure(view, [&] { view.setParameters(tree); });
+        const Figure build = measure(view, [&] {
+            view.rebuild();
+            view.updateGL();
+        });
+        std::printf("%-26s %-26s %-26s\n",
+                    qPrintable(QString("%1 of depth %2").arg(i + 1).arg(tree.rekTiefe)),
+                    qPrintable(format(shown)), qPrintable(format(build)));
+    }
 }
 
 // linetree-render as a shell starts it, on the benchmark's display: a
@@ -498,6 +527,7 @@ int main(int argc, char *argv[])
 
     reportSaving(view);
     reportZooming(view);
+    reportStartingPoints(view);
 
 #ifdef __GLIBC__
     // The memory given back after each rebuild, against none, alternating

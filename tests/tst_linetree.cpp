@@ -493,6 +493,19 @@ void tst_Linetree::render_data()
             << QStringList {"--fit", "-o", "{}/f-%d.png", line, large, large + " zoom=3 pan-x=0.5"}
             << "" << true << 0 << QStringList {"f-0.png", "f-1.png", "f-2.png"} << ""
             << QStringList {"f-1.png", "f-2.png"};
+    QTest::newRow("random trees of one seed: the same trees again")
+            << QStringList {"--random", "3", "--seed", "42", "-o", "{}/b-%d.png"}
+            << "\"$RENDER\" --random 3 --seed 42 -o a-%d.png" << true << 0
+            << QStringList {"a-0.png", "a-1.png", "a-2.png", "b-0.png", "b-1.png", "b-2.png"} << ""
+            << QStringList {"a-2.png", "b-2.png"};
+    QTest::newRow("random trees without a seed: the seed told")
+            << QStringList {"--random", "2", "-o", "{}/r-%d.png"} << "" << true << 0
+            << QStringList {"r-0.png", "r-1.png"}
+            << "^linetree-render: random trees of seed \\d+\n$" << QStringList();
+    QTest::newRow("random trees and an input: status 2")
+            << QStringList {"--random", "2", "-o", "{}/r-%d.png", line} << "" << true << 2
+            << QStringList() << "^linetree-render: --random makes the trees itself[^\n]*\n$"
+            << QStringList();
     QTest::newRow("no display: xvfb-run named, status 1")
             << QStringList {"-o", "{}/tree.png", line} << "" << false << 1 << QStringList()
             << "^linetree-render: cannot show the window: .*xvfb-run[^\n]*\n$" << QStringList();

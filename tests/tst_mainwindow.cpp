@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: The linetree developers
 // SPDX-License-Identifier: MIT
 
+#include "framelines.h"
 #include "heardvalues.h"
 #include "mainwindow.h"
 #include "qtbridge.h"
@@ -132,6 +133,8 @@ private slots:
     void refusesInput();
     void failedSave_data();
     void failedSave();
+    void startingPoints_data();
+    void startingPoints();
 };
 
 void tst_MainWindow::initTestCase()
@@ -557,10 +560,13 @@ void tst_MainWindow::takesParametersBack()
     window.glZeiger->update(); // a repaint still to come, as after a resize
     const int vertices = compiledVertices();
     const auto takeBack = [&] {
-        if (from.startsWith("clipboard"))
-            QTest::keyClick(&window, Qt::Key_V, Qt::ControlModifier);
-        else
-            QCOMPARE(warningOf([&] { window.actions()->openFile(fileName); }), QString());
+        QCOMPARE(warningOf([&] {
+                     if (from.startsWith("clipboard"))
+                         QTest::keyClick(&window, Qt::Key_V, Qt::ControlModifier);
+                     else
+                         window.actions()->openFile(fileName);
+                 }),
+                 QString());
     };
     takeBack();
     QCOMPARE(window.sliderValues(), kept);
@@ -799,6 +805,61 @@ void tst_MainWindow::failedSave()
              QStringList {"old.svg"});
     QVERIFY(oldFile.open(QIODevice::ReadOnly));
     QCOMPARE(oldFile.readAll(), old);
+}
+
+void tst_MainWindow::startingPoints_data()
+{
+    QTest::addColumn<QString>("action"); // of the view's menu
+    QTest::addColumn<int>("key");        // to the dialog it opens, if any
+    QTest::addColumn<QList<int>>("values");
+    QTest::addColumn<bool>("viewKept");
+
+    QTest::newRow("Examples…, Return: the first, as Open takes it")
+            << "Examples" << int(Qt::Key_Return) << QList<int> {90, 70, 35, 70, 7} << false;
+    QTest::newRow("Examples…, Escape: the tree as it was")
+            << "Examples" << int(Qt::Key_Escape) << QList<int> {90, 100, 25, 80, 6} << true;
+    QTest::newRow("Random Tree") << "Random Tree" << 0 << QList<int>() << true;
+    QTest::newRow("Vary Tree") << "Vary Tree" << 0 << QList<int>() << true;
+}
+
+// Each starting point is one step that Undo takes back; a random tree and a
+// variation leave the view as it is.
+void tst_MainWindow::startingPoints()
+{
+    QFETCH(QString, action);
+    QFETCH(int, key);
+    QFETCH(QList<int>, values);
+    QFETCH(bool, viewKept);
+
+    TestWindow window;
+    QVERIFY(window.showActive());
+    const ViewState shown {10, 30, 2, 0.25, 0};
+    window.view()->setViewState(shown);
+    const QList<int> start = window.sliderValues();
+    QTimer chooser;
+    connect(&chooser, &QTimer::timeout, [&chooser, key] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (!dialog || !dialog->isVisible())
+            return;
+        chooser.stop();
+        QTest::keyClick(dialog, Qt::Key(key));
+    });
+    if (key)
+        chooser.start(10);
+    const int vertices = compiledVertices();
+    window.action(action)->trigger();
+
+    // One rebuild of the tree chosen, or none
+    const bool changed = window.sliderValues() != start;
+    QVERIFY(values.isEmpty() ? changed : window.sliderValues() == values);
+    QCOMPARE(compiledVertices() - vertices,
+             changed ? 2 * treeSegments(window.sliderValues()[4]) : 0);
+    QCOMPARE(window.view()->viewState() == shown, viewKept);
+    auto *history = window.glZeiger->findChild<QUndoStack *>();
+    QCOMPARE(history->count(), int(changed));
+    history->undo();
+    QCOMPARE(window.sliderValues(), start);
+    QVERIFY(window.view()->viewState() == shown);
 }
 
 QTEST_MAIN(tst_MainWindow)

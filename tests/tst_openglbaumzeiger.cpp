@@ -4,6 +4,7 @@
 #include "arrowkeys.h"
 #include "parameterfile.h"
 #include "pictures.h"
+#include "randomtrees.h"
 #include "savefile.h"
 #include "testview.h"
 #include "treeparameters.h"
@@ -27,6 +28,8 @@
 #include <memory>
 #include <utility>
 
+Q_DECLARE_METATYPE(TreeParameters)
+
 class tst_OpenGLBaumZeiger : public QObject
 {
     Q_OBJECT
@@ -41,7 +44,8 @@ private slots:
     void branches();
     void viewRotation_data();
     void viewRotation();
-    void defaultTreeWhole();
+    void treeWhole_data();
+    void treeWhole();
     void matrixStackBalanced();
     void viewport_data();
     void viewport();
@@ -255,16 +259,42 @@ void tst_OpenGLBaumZeiger::viewRotation()
     QVERIFY(near(direction(lines[1]), child));
 }
 
-// At its start the view shows every segment of the tree whole: the near and
-// far planes and the edges of the square clip none.
-void tst_OpenGLBaumZeiger::defaultTreeWhole()
+void tst_OpenGLBaumZeiger::treeWhole_data()
 {
+    QTest::addColumn<TreeParameters>("tree");
+
+    QTest::newRow("the start tree") << TreeParameters {90, 100, 25, 80, 6};
+    RandomTrees dice(1);
+    TreeParameters longest;
+    double longestReach = 0;
+    for (int i = 1; i <= 1000; ++i) {
+        const TreeParameters tree = dice.tree();
+        if (i <= 12)
+            QTest::addRow("random tree %d of seed 1", i) << tree;
+        // Trunk to tip, where a tree reaches furthest
+        const double reach = tree.laenge * (1 - std::pow(tree.verkuerzung * 0.01, tree.rekTiefe))
+                / (100 - tree.verkuerzung);
+        if (reach > longestReach) {
+            longest = tree;
+            longestReach = reach;
+        }
+    }
+    QTest::newRow("the one reaching furthest of the first 1000 of seed 1") << longest;
+}
+
+// The start tree, and every random tree, shows every segment whole: the
+// near and far planes and the edges of the square clip none, and nothing is
+// lit on the view's border.
+void tst_OpenGLBaumZeiger::treeWhole()
+{
+    QFETCH(TreeParameters, tree);
+
     TestView view;
     QVERIFY(showView(view, 300, 300));
+    view.setParameters(tree);
     const QVector<Segment> model = view.capture();
     const QVector<Segment> window = view.captureInWindow();
-    QCOMPARE(window.size(), 1365);
-    QCOMPARE(model.size(), 1365);
+    QCOMPARE(window.size(), model.size());
 
     // glOrtho(-1, 1, -1, 1, 1, 15) on a 300-pixel square, the tree 5 units
     // from the eye: depth 0 at 1 unit from the eye, 1 at 15.
@@ -279,6 +309,12 @@ void tst_OpenGLBaumZeiger::defaultTreeWhole()
         QVERIFY2(same(window[i].von, project(model[i].von))
                          && same(window[i].bis, project(model[i].bis)),
                  qPrintable(QString("segment %1").arg(i)));
+    }
+    const QImage frame = view.frame();
+    for (int i = 0; i < 300; ++i) {
+        for (const QPoint &edge : {QPoint(i, 0), QPoint(i, 299), QPoint(0, i), QPoint(299, i)})
+            QVERIFY2(qGray(frame.pixel(edge)) == 0,
+                     qPrintable(QString("lit at %1,%2").arg(edge.x()).arg(edge.y())));
     }
 }
 

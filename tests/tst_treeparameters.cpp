@@ -1,6 +1,8 @@
 // SPDX-FileCopyrightText: The linetree developers
 // SPDX-License-Identifier: MIT
 
+#include "parameterfile.h"
+#include "randomtrees.h"
 #include "treeparameters.h"
 
 #include <QtTest>
@@ -12,6 +14,10 @@ class tst_TreeParameters : public QObject
 private slots:
     void readsAndWritesTheView_data();
     void readsAndWritesTheView();
+    void shippedExamples_data();
+    void shippedExamples();
+    void randomTrees_data();
+    void randomTrees();
 };
 
 void tst_TreeParameters::readsAndWritesTheView_data()
@@ -77,6 +83,93 @@ void tst_TreeParameters::readsAndWritesTheView()
     QVERIFY(readParameterLine(parameterLine(tree), lowestParameters, highestParameters, &again,
                               &said));
     QVERIFY(again == tree);
+}
+
+void tst_TreeParameters::shippedExamples_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("line"); // that its name was made from
+
+    QFile list(LINETREE_SOURCE_DIR "/data/examples.txt");
+    QVERIFY(list.open(QIODevice::ReadOnly | QIODevice::Text));
+    int number = 0;
+    for (const QByteArray &entry : list.readAll().split('\n')) {
+        if (entry.isEmpty() || entry.startsWith('#'))
+            continue;
+        const QString name = entry.left(entry.indexOf(' '));
+        const QString fileName = QString(LINETREE_SOURCE_DIR "/data/examples/%1-%2.png")
+                                         .arg(++number, 2, 10, QChar('0'))
+                                         .arg(name);
+        QTest::newRow(qPrintable(name)) << fileName << QString(entry.mid(name.size() + 1));
+    }
+    QVERIFY(number >= 12);
+}
+
+// Each example is a picture of the tree its name stands for, and Open takes
+// that tree back from it.
+void tst_TreeParameters::shippedExamples()
+{
+    QFETCH(QString, fileName);
+    QFETCH(QString, line);
+
+    QString kept;
+    QString error;
+    QVERIFY2(readParameterText(fileName, &kept, &error), qPrintable(error));
+    TreeState shipped {{}, {45, 20}};
+    TreeState named = shipped;
+    QVERIFY(readParameterLine(kept, lowestParameters, highestParameters, &shipped, &error));
+    QVERIFY(readParameterLine(line, lowestParameters, highestParameters, &named, &error));
+    QVERIFY(shipped == named);
+}
+
+void tst_TreeParameters::randomTrees_data()
+{
+    QTest::addColumn<quint32>("seed");
+    QTest::addColumn<QString>("first"); // the first tree of the seed, as every machine draws it
+
+    QTest::newRow("seed 0") << 0u
+                            << "linetree angle=43.5 angle-scale=0.53 length=0.39 "
+                               "length-reduction=0.56 depth=4";
+    QTest::newRow("seed 1") << 1u
+                            << "linetree angle=30.0 angle-scale=0.76 length=0.25 "
+                               "length-reduction=0.64 depth=6";
+    QTest::newRow("seed 4294967295") << 4294967295u
+                                     << "linetree angle=17.0 angle-scale=0.68 length=0.24 "
+                                        "length-reduction=0.71 depth=6";
+}
+
+// One seed gives one tree on every machine, on the sliders' steps, and its
+// variations stay within a few steps of it.
+void tst_TreeParameters::randomTrees()
+{
+    QFETCH(quint32, seed);
+    QFETCH(QString, first);
+
+    RandomTrees dice(seed);
+    const auto lineOf = [](const TreeParameters &tree) {
+        return parameterLine({tree, {45, 20}}).section(" turn=", 0, 0);
+    };
+    QCOMPARE(lineOf(dice.tree()), first);
+    const std::array<int TreeParameters::*, 5> fields {
+            &TreeParameters::winkel, &TreeParameters::winkelSkal, &TreeParameters::laenge,
+            &TreeParameters::verkuerzung, &TreeParameters::rekTiefe};
+    for (int i = 0; i < 1000; ++i) {
+        const TreeParameters tree = dice.tree();
+        const TreeParameters varied = dice.variation(tree);
+        for (const TreeParameters &drawn : {tree, varied}) {
+            TreeState read;
+            QString error;
+            QVERIFY2(readParameterLine(parameterLine({drawn, {}}), lowestParameters,
+                                       highestParameters, &read, &error),
+                     qPrintable(error));
+        }
+        QVERIFY(!(varied == tree));
+        for (int TreeParameters::*field : fields) {
+            const int steps = qAbs(varied.*field - tree.*field);
+            QVERIFY2(steps <= (field == &TreeParameters::rekTiefe ? 1 : 3),
+                     qPrintable(lineOf(tree) + " varied to " + lineOf(varied)));
+        }
+    }
 }
 
 QTEST_APPLESS_MAIN(tst_TreeParameters)

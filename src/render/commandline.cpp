@@ -71,12 +71,22 @@ void addOptions(QCommandLineParser *parser)
             QStringLiteral("fit"),
             QStringLiteral("Zoom and pan so that each tree, or turntable, fills the picture, as "
                            "Fit Tree does.")));
+    parser->addOption(QCommandLineOption(
+            QStringLiteral("random"),
+            QStringLiteral("N random trees, each standing whole in the view, for inputs."),
+            QStringLiteral("N")));
+    parser->addOption(QCommandLineOption(
+            QStringLiteral("seed"),
+            QStringLiteral("The random trees' seed, 0 to 4294967295: one seed gives the same "
+                           "trees on every machine. Without it one is chosen, and told."),
+            QStringLiteral("S")));
     parser->addOption(QCommandLineOption({QStringLiteral("q"), QStringLiteral("quiet")},
-                                         QStringLiteral("No progress line.")));
+                                         QStringLiteral("No progress line, and no seed told.")));
     parser->addPositionalArgument(QStringLiteral("INPUT"),
                                   QStringLiteral("A parameter line (\"linetree angle=...\"), a "
-                                                 "file that holds one, or - for standard input."),
-                                  QStringLiteral("INPUT..."));
+                                                 "file that holds one, or - for standard input; "
+                                                 "none with --random."),
+                                  QStringLiteral("[INPUT...]"));
 }
 
 bool readJob(const QCommandLineParser &parser, RenderJob *job, QString *error)
@@ -86,7 +96,31 @@ bool readJob(const QCommandLineParser &parser, RenderJob *job, QString *error)
     job->fit = parser.isSet(QStringLiteral("fit"));
     job->quiet = parser.isSet(QStringLiteral("quiet"));
     const QString format = QFileInfo(job->output).suffix().toLower();
-    if (job->inputs.isEmpty()) {
+    if (parser.isSet(QStringLiteral("random"))) {
+        const QString random = parser.value(QStringLiteral("random"));
+        bool ok = false;
+        job->random = random.toInt(&ok);
+        if (!ok || job->random < 1 || job->random > 100'000) {
+            *error = QStringLiteral("--random %1 is no number of trees from 1 to 100000")
+                             .arg(quoted(random));
+            return false;
+        }
+        if (!job->inputs.isEmpty()) {
+            *error = QStringLiteral("--random makes the trees itself, and takes no input");
+            return false;
+        }
+    }
+    if (parser.isSet(QStringLiteral("seed"))) {
+        const QString seed = parser.value(QStringLiteral("seed"));
+        bool ok = false;
+        job->seed = seed.toUInt(&ok);
+        job->seeded = true;
+        if (!ok) {
+            *error = QStringLiteral("--seed %1 is no seed from 0 to 4294967295").arg(quoted(seed));
+            return false;
+        }
+    }
+    if (job->inputs.isEmpty() && job->random == 0) {
         *error = QStringLiteral("no input given: a parameter line, a file, or - for standard "
                                 "input");
         return false;
@@ -135,7 +169,7 @@ bool readJob(const QCommandLineParser &parser, RenderJob *job, QString *error)
                          .arg(shown(job->output));
         return false;
     }
-    if (fields == 0 && (job->inputs.size() > 1 || job->frames > 0)) {
+    if (fields == 0 && (job->inputs.size() > 1 || job->random > 1 || job->frames > 0)) {
         *error = QStringLiteral("%1 names one file for several outputs: give it a number field "
                                 "such as %03d")
                          .arg(shown(job->output));

@@ -16,6 +16,9 @@ struct RenderJob
     QString output; // with its number field, if any
     QSize size {600, 600};
     int frames = 0; // a turntable of so many pictures; 0 for one plain picture
+    int random = 0; // so many random trees, for inputs
+    bool seeded = false;
+    quint32 seed = 0; // of the random trees, where seeded
     bool fit = false;
     bool quiet = false;
 };

@@ -5,6 +5,7 @@
 #include "commandline.h"
 #include "parameterfile.h"
 #include "qtbridge.h"
+#include "randomtrees.h"
 #include "savefile.h"
 #include "treeview.h"
 
@@ -58,12 +59,22 @@ bool inputLine(const QString &input, QString *line, QString *error)
 }
 
 // Every input's tree, read before anything is written, so that an output
-// that names an input cannot lose it; those without a rotation get the
-// viewer's start rotation.
-QVector<Input> readInputs(const QStringList &inputs)
+// that names an input cannot lose it, or the random trees asked for; those
+// without a rotation get the viewer's start rotation.
+QVector<Input> readInputs(const RenderJob &job)
 {
     const ViewState start = TreeView().viewState();
     QVector<Input> read;
+    if (job.random > 0) {
+        const quint32 seed = job.seeded ? job.seed : freshSeed();
+        if (!job.seeded && !job.quiet)
+            say(QStringLiteral("random trees of seed %1").arg(seed));
+        RandomTrees dice(seed);
+        for (int i = 0; i < job.random; ++i)
+            read.append({QStringLiteral("random tree %1").arg(i + 1), {dice.tree(), start}, {}});
+        return read;
+    }
+    const QStringList &inputs = job.inputs;
     for (int i = 0; i < inputs.size(); ++i) {
         // A line is shown shortened, as the viewer shows what it quotes.
         Input input {QStringLiteral("input %1 (%2)")
@@ -185,7 +196,7 @@ private:
 int render(const RenderJob &job)
 {
     const int perInput = qMax(job.frames, 1);
-    const QVector<Input> inputs = readInputs(job.inputs);
+    const QVector<Input> inputs = readInputs(job);
     const int outputs = inputs.size() * perInput;
     Report report(outputs, perInput, outputs > 1 && !job.quiet && isatty(STDERR_FILENO));
     for (int i = 0; i < inputs.size(); ++i) {

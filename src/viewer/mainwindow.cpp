@@ -4,7 +4,9 @@
 #include "mainwindow.h"
 #include "arrowkeys.h"
 #include "inputburstfilter.h"
+#include "startingpoints.h"
 #include "treeactions.h"
+#include "treehistory.h"
 #include "treeview.h"
 #include "viewnavigator.h"
 
@@ -57,12 +59,15 @@ MainWindow::MainWindow(QWidget *parent)
                             lowestParameters.rekTiefe, highestParameters.rekTiefe,
                             glZeiger->gebeRekTiefe(), SLOT(setzeRekTiefe(int)));
 
-    // Saving, copying, opening, pasting, undoing and resetting, on the
-    // view's menu. Its steps follow the sliders' input as they take it, past
-    // the burst filter below.
-    new TreeActions(ansicht,
-                    {winkelSchieber, winkelSkalSchieber, laengenSchieber, laengenRedSchieber,
-                     rekTiefeSchieber});
+    // Every change a step to undo, which follows the sliders' input as they
+    // take it, past the burst filter below; saving, copying, opening,
+    // pasting, undoing and resetting, and examples and random trees, on the
+    // view's menu
+    auto *schritte = new TreeHistory(ansicht,
+                                     {winkelSchieber, winkelSkalSchieber, laengenSchieber,
+                                      laengenRedSchieber, rekTiefeSchieber},
+                                     ansicht);
+    auto *aktionen = new TreeActions(ansicht, schritte);
     // Input that queues up behind a rebuild moves a slider once.
     auto *eingabeBuendel = new InputBurstFilter(this);
     for (QSlider *schieber : {winkelSchieber, winkelSkalSchieber, laengenSchieber,
@@ -75,6 +80,7 @@ MainWindow::MainWindow(QWidget *parent)
     winkelSchieber->setFocus();
     // Zooming and panning, on the view's menu too
     new ViewNavigator(ansicht);
+    new StartingPoints(ansicht, schritte, aktionen);
 }
 
 MainWindow::~MainWindow()

@@ -32,10 +32,10 @@ public:
 
 } // namespace
 
-TreeActions::TreeActions(TreeView *view, const std::array<QSlider *, 5> &sliders)
+TreeActions::TreeActions(TreeView *view, TreeHistory *history)
     : QObject(view)
     , view(view)
-    , history(new TreeHistory(view, sliders, this))
+    , history(history)
     , start(history->state())
 {
     const auto addAction = [this, view](const QString &text, const QString &icon,

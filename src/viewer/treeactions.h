@@ -8,9 +8,6 @@
 
 #include <QObject>
 
-#include <array>
-
-class QSlider;
 class TreeHistory;
 class TreeView;
 
@@ -26,9 +23,8 @@ class TreeActions : public QObject
     Q_OBJECT
 
 public:
-    // The sliders as the window stands them: angle, angle scale, length,
-    // length reduction, depth
-    TreeActions(TreeView *view, const std::array<QSlider *, 5> &sliders);
+    // The changes go through `history`, as steps to undo.
+    TreeActions(TreeView *view, TreeHistory *history);
 
     // Each says why where it fails.
     bool saveAs(const QString &fileName);
