@@ -15,17 +15,17 @@ const double panStep = 0x1p-40;
 
 } // namespace
 
-// Every slot of the view rebuilds the tree, so four values go in while the
-// depth is 0, where a rebuild compiles no line, and the depth rebuilds the
-// tree once.
+// As the slots store them, in the sliders' units, and then one rebuild and
+// one frame, where each slot would draw one of its own
 void TreeView::setParameters(const TreeParameters &parameters)
 {
-    setzeRekTiefe(0);
-    setzeWinkel(parameters.winkel);
-    setzeWinkelSkal(parameters.winkelSkal);
-    setzeLaenge(parameters.laenge);
-    setzeVerkuerzung(parameters.verkuerzung);
-    setzeRekTiefe(parameters.rekTiefe);
+    winkel = static_cast<float>(parameters.winkel * 0.5);
+    winkelSkal = static_cast<float>(parameters.winkelSkal * 0.01);
+    laenge = static_cast<float>(parameters.laenge * 0.01);
+    verkuerzung = static_cast<float>(parameters.verkuerzung * 0.01);
+    rekTiefe = qBound(0, parameters.rekTiefe, 10);
+    erstelleBaum();
+    updateGL();
 }
 
 ViewState TreeView::viewState() const

@@ -106,10 +106,7 @@ void TreeHistory::show(const TreeState &shown, bool withView)
         const QSignalBlocker quiet(sliders[i]);
         sliders[i]->setValue(shown.parameters.*fields[i]);
     }
-    // The view shows an empty frame while the values go in: held back with
-    // setUpdatesEnabled(), a QOpenGLWidget would come back grey. It takes
-    // the view first, for its next frame, so that no frame of the old tree
-    // is drawn in the new view.
+    // The view first, for the next frame, which shows the new tree
     view->setViewState(viewShown);
     view->setParameters(shown.parameters);
 }
