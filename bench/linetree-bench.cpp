@@ -162,7 +162,7 @@ void reportSaving(TestView &view)
     const QTemporaryDir folder;
     std::printf("\nSaving the picture or the model, milliseconds as above; MiB resident on top "
                 "of the depth's while saving\n");
-    std::printf("%5s  %-26s %-26s %-6s %-26s %10s %9s\n", "depth", "rebuild ms",
+    std::printf("%5s  %-26s %-26s %-8s %-26s %10s %9s\n", "depth", "rebuild ms",
                 "rebuild and repaint ms", "format", "save ms", "bytes", "MiB more");
     for (const int depth : {6, 10}) {
         view.setzeRekTiefe(depth);
@@ -174,18 +174,22 @@ void reportSaving(TestView &view)
         const QString line = parameterLine({{view.gebeWinkel(), view.gebeWinkelSkal(),
                                              view.gebeLaenge(), view.gebeVerkuerzung(), depth},
                                             view.viewState()});
-        for (const QString &suffix : savedFormats()) {
-            const QString fileName = folder.filePath(QString("tree%1.%2").arg(depth).arg(suffix));
+        for (const FileFormat &saving : fileFormats()) {
+            const QString fileName = folder.filePath(
+                    QString("tree%1-%2.%3").arg(depth).arg(saving.name).arg(saving.suffix));
             QString error;
             bool saved = true;
             const double resident = residentMiB(QCoreApplication::applicationPid());
             resetPeak();
-            const Figure save = measure(
-                    view, [&] { saved = saved && saveTree(&view, fileName, line, &error); });
+            const Figure save = measure(view, [&] {
+                saved = saved
+                        && saveTree({&view, line, PlotterPage()}, fileName, &saving, nullptr,
+                                    &error);
+            });
             const double more = peakMiB() - resident;
             expect(saved, "a picture or a model was not saved", depth);
-            std::printf("%5d  %-26s %-26s %-6s %-26s %10lld %9.0f\n", depth,
-                        qPrintable(format(rebuild)), qPrintable(format(build)), qPrintable(suffix),
+            std::printf("%5d  %-26s %-26s %-8s %-26s %10lld %9.0f\n", depth,
+                        qPrintable(format(rebuild)), qPrintable(format(build)), saving.name,
                         qPrintable(format(save)), QFileInfo(fileName).size(), more);
         }
     }

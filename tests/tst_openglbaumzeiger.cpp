@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 
 #include "arrowkeys.h"
+#include "fileformats.h"
 #include "parameterfile.h"
 #include "pictures.h"
 #include "randomtrees.h"
@@ -25,6 +26,7 @@
 
 #include <array>
 #include <climits>
+#include <functional>
 #include <memory>
 #include <utility>
 
@@ -945,6 +947,14 @@ void tst_OpenGLBaumZeiger::savedPictures_data()
     QTest::newRow("GLB, no shortening at depth 7") << "glb" << 7 << QSize(300, 300) << 100;
     QTest::newRow("GLB, 0.1 shorter per level at depth 10: segments of no length, each its own")
             << "glb" << 10 << QSize(300, 300) << 10;
+    QTest::newRow("plotter SVG: each segment once, in as few strokes as that allows")
+            << "plotter" << 6 << QSize(300, 300) << 80;
+    QTest::newRow("plotter SVG, side-on: segments that coincide drawn once")
+            << "plotter side-on" << 6 << QSize(300, 300) << 80;
+    QTest::newRow("plotter SVG, zoomed in: cut at the view's edge")
+            << "plotter zoomed" << 6 << QSize(300, 300) << 80;
+    QTest::newRow("plotter SVG with layers: a top-level layer for each level")
+            << "plotter layers" << 6 << QSize(300, 300) << 80;
 }
 
 namespace {
@@ -1051,6 +1061,138 @@ bool readModel(const QString &fileName, QVector<QVector3D> *joints, QVector<QPoi
     return primitive["mode"] == 1;
 }
 
+// Whether a plotter SVG draws each segment that the view shows, its lines in
+// the window's pixels, once, on its page inside its margins, in as few
+// strokes as that allows: one for every two points where an odd number of
+// segments meet, in each connected part; in a top-level layer for each level
+// where asked. Logs what is wrong.
+bool plottedOnce(const QString &fileName, const QVector<Segment> &shown, const PlotterPage &page)
+{
+    QFile file(fileName);
+    QXmlStreamReader svg(&file);
+    if (!file.open(QIODevice::ReadOnly) || !svg.readNextStartElement())
+        return false;
+    const QString paper = QString("%1mm %2mm 0 0 %1 %2")
+                                  .arg(page.paper.width(), 0, 'f', 2)
+                                  .arg(page.paper.height(), 0, 'f', 2);
+    const QXmlStreamAttributes sized = svg.attributes();
+    if (QStringList({sized.value("width").toString(), sized.value("height").toString(),
+                     sized.value("viewBox").toString()})
+                .join(' ')
+        != paper) {
+        qWarning("not a page of %s", qPrintable(paper));
+        return false;
+    }
+    QVector<QLineF> drawn;
+    QStringList layers;
+    int strokes = 0;
+    static const QRegularExpression point("(-?[0-9.]+),(-?[0-9.]+)");
+    while (svg.readNextStartElement()) {
+        if (svg.name() != QLatin1String("g")) {
+            svg.skipCurrentElement();
+            continue;
+        }
+        layers << svg.attributes()
+                          .value("http://www.inkscape.org/namespaces/inkscape", "label")
+                          .toString();
+        while (svg.readNextStartElement()) {
+            QVector<QPointF> points;
+            for (auto at = point.globalMatch(svg.attributes().value("d").toString());
+                 at.hasNext();) {
+                const QRegularExpressionMatch match = at.next();
+                points << QPointF(match.captured(1).toDouble(), match.captured(2).toDouble());
+            }
+            for (int i = 1; i < points.size(); ++i)
+                drawn << QLineF(points[i - 1], points[i]);
+            strokes += points.size() > 1;
+            svg.skipCurrentElement();
+        }
+    }
+    // Inside the margins, and filling them across or down
+    QRectF extent;
+    for (const QLineF &line : std::as_const(drawn))
+        extent |= QRectF(line.p1(), line.p2()).normalized();
+    const QRectF inside(page.margin, page.margin, page.paper.width() - 2 * page.margin,
+                        page.paper.height() - 2 * page.margin);
+    if (!inside.adjusted(-0.01, -0.01, 0.01, 0.01).contains(extent)
+        || qMin(inside.width() - extent.width(), inside.height() - extent.height()) > 0.02) {
+        qWarning("drawn across %g,%g %gx%g", extent.x(), extent.y(), extent.width(),
+                 extent.height());
+        return false;
+    }
+    // The window's lines onto the page, y down, as the drawing's extent
+    // lies; each of more than no length drawn, and nothing drawn twice or
+    // else
+    QRectF window;
+    for (const Segment &line : shown)
+        window |= QRectF(line.von.toPointF(), line.bis.toPointF()).normalized();
+    const double scale = qMax(extent.width() / window.width(), extent.height() / window.height());
+    const auto onPage = [&](const QVector3D &v) {
+        return QPointF(extent.center().x() + (v.x() - window.center().x()) * scale,
+                       extent.center().y() - (v.y() - window.center().y()) * scale);
+    };
+    QVector<int> hits(drawn.size());
+    for (const Segment &line : shown) {
+        const QLineF expected(onPage(line.von), onPage(line.bis));
+        if (expected.length() < 0.02)
+            continue;
+        const auto near = [&](const QLineF &d) {
+            const auto close = [](QPointF a, QPointF b) { return QLineF(a, b).length() < 0.03; };
+            return (close(d.p1(), expected.p1()) && close(d.p2(), expected.p2()))
+                    || (close(d.p1(), expected.p2()) && close(d.p2(), expected.p1()));
+        };
+        const auto found = std::find_if(drawn.cbegin(), drawn.cend(), near);
+        if (found == drawn.cend()) {
+            qWarning("not drawn: %g,%g to %g,%g", expected.x1(), expected.y1(), expected.x2(),
+                     expected.y2());
+            return false;
+        }
+        ++hits[found - drawn.cbegin()];
+    }
+    // Points as the file writes them, to a hundredth of a millimetre
+    using Point = QPair<qint64, qint64>;
+    const auto key
+            = [](const QPointF &p) { return Point(qRound64(p.x() * 100), qRound64(p.y() * 100)); };
+    QSet<QPair<Point, Point>> once;
+    for (int i = 0; i < drawn.size(); ++i) {
+        const QPair<Point, Point> ends = qMakePair(qMin(key(drawn[i].p1()), key(drawn[i].p2())),
+                                                   qMax(key(drawn[i].p1()), key(drawn[i].p2())));
+        if (hits[i] == 0 || once.contains(ends)) {
+            qWarning("drawn %s: %g,%g to %g,%g", hits[i] ? "twice" : "but not shown", drawn[i].x1(),
+                     drawn[i].y1(), drawn[i].x2(), drawn[i].y2());
+            return false;
+        }
+        once << ends;
+    }
+    // The strokes: in each connected part, one for every two points where
+    // an odd number of segments meet, and at least one
+    QHash<Point, Point> parent;
+    QHash<Point, int> meeting;
+    const std::function<Point(Point)> root
+            = [&](Point p) { return parent.value(p, p) == p ? p : root(parent.value(p)); };
+    for (const QLineF &line : std::as_const(drawn)) {
+        ++meeting[key(line.p1())];
+        ++meeting[key(line.p2())];
+        parent[root(key(line.p1()))] = root(key(line.p2()));
+    }
+    QHash<Point, int> odd;
+    for (auto at = meeting.cbegin(); at != meeting.cend(); ++at)
+        odd[root(at.key())] += at.value() % 2;
+    int fewest = 0;
+    for (const int count : std::as_const(odd))
+        fewest += qMax(1, count / 2);
+    if (strokes != fewest) {
+        qWarning("%d strokes where %d draw each segment once", strokes, fewest);
+        return false;
+    }
+    QStringList levels;
+    for (int level = 1; page.layers && level <= layers.size(); ++level)
+        levels << QString("Level %1").arg(level);
+    if (layers != (page.layers ? levels : QStringList {""}))
+        qWarning("layers %s", qPrintable(layers.join(", ")));
+    return layers == (page.layers ? levels : QStringList {""});
+}
+
 // What Assimp's own command counts in the model, read as it stands, without
 // the joining of vertices that Assimp's importer does where asked
 QString assimpInfo(const QString &fileName)
@@ -1084,11 +1226,21 @@ void tst_OpenGLBaumZeiger::savedPictures()
     QVERIFY(window.showExposed());
     QCOMPARE(view->size(), size);
     view->setParameters({90, 100, 25, verkuerzung, depth});
+    // "plotter" and how the view shows the tree or the page stands
+    const bool plotter = format.startsWith("plotter");
+    if (format.endsWith("side-on"))
+        view->setViewState({0, 0});
+    if (format.endsWith("zoomed"))
+        view->setViewState({45, 20, 3, 0.1, 0});
+    PlotterPage page;
+    page.layers = format.endsWith("layers");
     const QTemporaryDir folder;
-    const QString fileName = folder.filePath("tree." + format);
+    const QString fileName = folder.filePath("tree." + QString(plotter ? "svg" : format));
     const QString line = parameterLine({{90, 100, 25, verkuerzung, depth}, view->viewState()});
     QString error;
-    QVERIFY2(saveTree(view, fileName, line, &error), qPrintable(error));
+    QVERIFY2(saveTree({view, line, page}, fileName,
+                      plotter ? formatNamed("plotter") : formatOfName(fileName), nullptr, &error),
+             qPrintable(error));
     QString saved;
     QVERIFY2(readParameterText(fileName, &saved, &error), qPrintable(error));
     QCOMPARE(saved, line);
@@ -1120,6 +1272,10 @@ void tst_OpenGLBaumZeiger::savedPictures()
                  QString("%1 %2 lines")
                          .arg(format == "obj" ? 2 * segments.size() : joints.size())
                          .arg(segments.size()));
+        return;
+    }
+    if (plotter) {
+        QVERIFY(plottedOnce(fileName, view->captureInWindow(), page));
         return;
     }
     const QImage frame = view->frame().convertToFormat(QImage::Format_RGB32);

@@ -17,6 +17,7 @@ void connect(int level, int depth, int start, TreeGraph *graph)
 {
     const int end = graph->segments.size() + 1;
     graph->segments.append({start, end});
+    graph->levels.append(level);
     if (level + 1 < depth) {
         for (int i = 0; i < 4; ++i)
             connect(level + 1, depth, end, graph);
@@ -76,12 +77,14 @@ bool treeGraph(TreeView *view, TreeGraph *graph)
     };
     graph->joints.clear();
     graph->segments.clear();
+    graph->levels.clear();
     graph->segments.reserve(segments);
     if (depth > 0)
         connect(0, depth, 0, graph);
     graph->joints.resize(segments + (segments > 0));
     // The list stands the trunk below its origin; the model stands it on it.
     const QVector3D foot = segments > 0 ? model(1) : QVector3D();
+    graph->foot = foot;
     for (int i = 0; i < segments; ++i) {
         const GLfloat token = buffer[7 * size_t(i)];
         if (token != GL_LINE_TOKEN && token != GL_LINE_RESET_TOKEN)

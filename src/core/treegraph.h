@@ -17,8 +17,13 @@ class TreeView;
 struct TreeGraph
 {
     QVector<QVector3D> joints;
-    // Each segment's two joints, in the order the display list draws them
+    // Each segment's two joints, in the order the display list draws them,
+    // and its level, the trunk's 0
     QVector<std::pair<int, int>> segments;
+    QVector<int> levels;
+    // Where the trunk's foot stands in the list's own frame, whose origin is
+    // the tree's first fork
+    QVector3D foot;
 };
 
 // The graph of the very display list the view draws, as OpenGL's feedback

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 
 #include "treeview.h"
+#include "framelines.h"
+#include "treegraph.h"
 
 #include <QMatrix4x4>
 
@@ -85,15 +87,15 @@ void TreeView::pan(const QPoint &pixels)
     projectionChanged();
 }
 
-// The tree's rule, walked as the list draws it but for the lines: each
-// segment runs up its frame's Y axis, and below its tip its four branches
-// start, a quarter turn apart about it and each tilted by the level's angle,
-// in single precision as OpenGL turns them. Fit Tree then costs no more than
-// the frame that shows it.
-QRectF TreeView::treeBounds() const
+// The tree's rule, walked as the list draws it: each segment runs up its
+// frame's Y axis, and below its tip its four branches start, a quarter turn
+// apart about it and each tilted by the level's angle, in single precision
+// as OpenGL turns them.
+TreeGraph TreeView::treeShape() const
 {
+    TreeGraph shape;
     if (rekTiefe <= 0)
-        return QRectF();
+        return shape;
     // Each level's length and the turns of its four branches
     struct Level
     {
@@ -112,27 +114,46 @@ QRectF TreeView::treeBounds() const
         length *= verkuerzung;
         tilt *= winkelSkal;
     }
-    QMatrix4x4 trunk;
-    trunk.rotate(rotX, 1, 0, 0);
-    trunk.rotate(rotY, 0, 1, 0);
-    trunk.translate(0, -laenge, 0);
-    const QPointF foot = trunk.map(QPointF());
-    QRectF bounds(foot, foot);
-    const std::function<void(const QMatrix4x4 &, size_t)> grow
-            = [&](const QMatrix4x4 &frame, size_t level) {
+    shape.foot = QVector3D(0, -laenge, 0);
+    shape.joints.reserve(treeSegments(rekTiefe) + 1);
+    shape.joints.append(QVector3D());
+    const std::function<void(const QMatrix4x4 &, size_t, int)> grow
+            = [&](const QMatrix4x4 &frame, size_t level, int start) {
                   QMatrix4x4 tip = frame;
                   tip.translate(0, levels[level].length, 0);
-                  const QPointF end = tip.map(QPointF());
-                  bounds.setLeft(qMin(bounds.left(), end.x()));
-                  bounds.setRight(qMax(bounds.right(), end.x()));
-                  bounds.setTop(qMin(bounds.top(), end.y()));
-                  bounds.setBottom(qMax(bounds.bottom(), end.y()));
+                  shape.joints.append(tip.map(QVector3D()) - shape.foot);
+                  const int end = shape.joints.size() - 1;
+                  shape.segments.append({start, end});
+                  shape.levels.append(int(level));
                   if (level + 1 < levels.size()) {
                       for (const QMatrix4x4 &branch : levels[level].branches)
-                          grow(tip * branch, level + 1);
+                          grow(tip * branch, level + 1, end);
                   }
               };
-    grow(trunk, 0);
+    QMatrix4x4 trunk;
+    trunk.translate(shape.foot);
+    grow(trunk, 0, 0);
+    return shape;
+}
+
+// Fit Tree then costs no more than the frame that shows it.
+QRectF TreeView::treeBounds() const
+{
+    const TreeGraph shape = treeShape();
+    if (shape.joints.isEmpty())
+        return QRectF();
+    QMatrix4x4 turned;
+    turned.rotate(rotX, 1, 0, 0);
+    turned.rotate(rotY, 0, 1, 0);
+    const QPointF foot = turned.map(shape.foot).toPointF();
+    QRectF bounds(foot, foot);
+    for (const QVector3D &joint : shape.joints) {
+        const QPointF end = turned.map(joint + shape.foot).toPointF();
+        bounds.setLeft(qMin(bounds.left(), end.x()));
+        bounds.setRight(qMax(bounds.right(), end.x()));
+        bounds.setTop(qMin(bounds.top(), end.y()));
+        bounds.setBottom(qMax(bounds.bottom(), end.y()));
+    }
     return bounds;
 }
 

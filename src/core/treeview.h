@@ -10,6 +10,8 @@
 #include <QImage>
 #include <QRectF>
 
+struct TreeGraph;
+
 // The view as linetree's window and linetree-render use it, and the only
 // code that reaches into it: its parameters, its rotation, its list, and the
 // zoom and pan that it shows the tree with. The zoom and pan are the
@@ -45,6 +47,9 @@ public:
     // pointer moves it. A move and its opposite bring back the very same
     // view.
     void pan(const QPoint &pixels);
+    // The tree's graph by its rule, as the list draws it, worked out without
+    // OpenGL, in single precision as OpenGL works
+    TreeGraph treeShape() const;
     // Where the tree lies as it is turned now, in model units, y up; empty
     // for a tree of no segment
     QRectF treeBounds() const;

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: MIT
 
 #include "commandline.h"
-#include "savefile.h"
+#include "fileformats.h"
 #include "treeparameters.h"
 
 #include <QCommandLineParser>
@@ -129,9 +129,9 @@ bool readJob(const QCommandLineParser &parser, RenderJob *job, QString *error)
         *error = QStringLiteral("no output given: -o FILE");
         return false;
     }
-    if (!savedFormats().contains(format)) {
+    if (!savedSuffixes().contains(format)) {
         *error = QStringLiteral("%1 ends in none of .%2")
-                         .arg(shown(job->output), savedFormats().join(QLatin1String(", .")));
+                         .arg(shown(job->output), savedSuffixes().join(QLatin1String(", .")));
         return false;
     }
     if (parser.isSet(QStringLiteral("size"))) {

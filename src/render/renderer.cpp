@@ -218,7 +218,8 @@ int render(const RenderJob &job)
             view.setViewState(turned.view);
             const QString fileName = numbered(job.output, i * perInput + k);
             QString error;
-            saveTree(&view, fileName, parameterLine(turned), &error);
+            saveTree({&view, parameterLine(turned), PlotterPage()}, fileName, nullptr, nullptr,
+                     &error);
             report.outputDone(fileName, error);
         }
         report.inputDone();

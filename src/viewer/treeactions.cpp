@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 
 #include "treeactions.h"
+#include "fileformats.h"
 #include "parameterfile.h"
 #include "savefile.h"
 #include "treehistory.h"
@@ -76,19 +77,22 @@ TreeActions::TreeActions(TreeView *view, TreeHistory *history)
     });
 }
 
-bool TreeActions::saveAs(const QString &fileName)
+bool TreeActions::saveAs(const QString &fileName, const FileFormat *format)
 {
     folder = QFileInfo(fileName).absolutePath();
+    QString note;
     QString error;
     bool saved = false;
     {
         const BusyCursor busy;
-        saved = saveTree(view, fileName, parameterLine(history->state()), &error);
+        saved = saveTree({view, parameterLine(history->state()), PlotterPage()}, fileName, format,
+                         &note, &error);
     }
-    if (!saved) {
-        tell(tr("Save"),
-             tr("Cannot save “%1”: %2.").arg(QDir::toNativeSeparators(fileName), error));
-    }
+    const QString name = QDir::toNativeSeparators(fileName);
+    if (!saved)
+        tell(tr("Save"), tr("Cannot save “%1”: %2.").arg(name, error));
+    else if (!note.isEmpty())
+        tell(tr("Save"), tr("Saved “%1”: %2.").arg(name, note), false);
     return saved;
 }
 
@@ -114,26 +118,37 @@ void TreeActions::save()
 {
     QFileDialog dialog(view->window(), tr("Save"), folder);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters({tr("PNG image (*.png)"), tr("SVG drawing (*.svg)"),
-                           tr("PDF document (*.pdf)"), tr("OBJ 3D model (*.obj)"),
-                           tr("glTF binary model (*.glb)")});
+    QStringList filters;
+    for (const FileFormat &format : fileFormats())
+        filters << QCoreApplication::translate("FileFormats", format.filter);
+    dialog.setNameFilters(filters);
+    const auto formatOf = [&filters](const QString &filter) -> const FileFormat & {
+        return fileFormats()[qMax(0, int(filters.indexOf(filter)))];
+    };
     // A name without a suffix gets the chosen format's.
     dialog.setDefaultSuffix(QStringLiteral("png"));
-    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString &filter) {
-        dialog.setDefaultSuffix(filter.section(QLatin1String("*."), 1).chopped(1));
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString &filter) {
+        dialog.setDefaultSuffix(QLatin1String(formatOf(filter).suffix));
     });
     dialog.selectFile(QStringLiteral("linetree.png"));
-    if (dialog.exec() == QDialog::Accepted)
-        saveAs(dialog.selectedFiles().value(0));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // The format chosen, where the name's suffix is its own, as the plotter's
+    // SVG is; else the one that the suffix gives
+    const QString fileName = dialog.selectedFiles().value(0);
+    const FileFormat &chosen = formatOf(dialog.selectedNameFilter());
+    const bool suffixChosen = QFileInfo(fileName).suffix().compare(QLatin1String(chosen.suffix),
+                                                                   Qt::CaseInsensitive)
+            == 0;
+    saveAs(fileName, suffixChosen ? &chosen : nullptr);
 }
 
 void TreeActions::open()
 {
     const QString fileName = QFileDialog::getOpenFileName(
             view->window(), tr("Open"), folder,
-            tr("Pictures, models and texts with linetree parameters (*.png *.svg *.pdf *.obj "
-               "*.glb *.txt);;"
-               "All files (*)"));
+            tr("Pictures, models and texts with linetree parameters (*.%1 *.txt);;All files (*)")
+                    .arg(savedSuffixes().join(QLatin1String(" *."))));
     if (!fileName.isEmpty())
         openFile(fileName);
 }
@@ -179,9 +194,10 @@ bool TreeActions::take(const QString &text, const QString &line, QString *error)
 
 // What a message quotes came from a file or the clipboard: it is shown as
 // it is, never as rich text.
-void TreeActions::tell(const QString &title, const QString &text) const
+void TreeActions::tell(const QString &title, const QString &text, bool warning) const
 {
-    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, view->window());
+    QMessageBox box(warning ? QMessageBox::Warning : QMessageBox::Information, title, text,
+                    QMessageBox::Ok, view->window());
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }

@@ -9,6 +9,7 @@
 #include <QObject>
 
 class TreeHistory;
+struct FileFormat;
 class TreeView;
 
 // Keeping the tree: save its picture as PNG, SVG or PDF or the tree as an
@@ -26,8 +27,9 @@ public:
     // The changes go through `history`, as steps to undo.
     TreeActions(TreeView *view, TreeHistory *history);
 
-    // Each says why where it fails.
-    bool saveAs(const QString &fileName);
+    // Each says why where it fails. A file is saved in `format`, or where
+    // none is given in the one that the name's suffix gives.
+    bool saveAs(const QString &fileName, const FileFormat *format = nullptr);
     bool openFile(const QString &fileName);
 
 public slots:
@@ -39,7 +41,8 @@ public slots:
 
 private:
     bool take(const QString &text, const QString &line, QString *error);
-    void tell(const QString &title, const QString &text) const;
+    // A warning, or where not `warning` a note
+    void tell(const QString &title, const QString &text, bool warning = true) const;
 
     TreeView *view;
     TreeHistory *history;

@@ -1,7 +1,8 @@
 // SPDX-FileCopyrightText: The linetree developers
 // SPDX-License-Identifier: MIT
 
-#include "modelfile.h"
+#include "glbfile.h"
+#include "parameterfile.h"
 #include "treegraph.h"
 
 #include <QJsonArray>
@@ -9,41 +10,11 @@
 #include <QJsonObject>
 #include <QtEndian>
 
-#include <charconv>
 #include <limits>
 
 namespace {
 
 const QLatin1String generator("linetree " LINETREE_VERSION);
-
-// The shortest decimal that reads back as the very same float
-void append(QByteArray *text, float number)
-{
-    char digits[32];
-    const auto result = std::to_chars(digits, digits + sizeof digits, number);
-    text->append(digits, int(result.ptr - digits));
-}
-
-QByteArray obj(const TreeGraph &graph, const QString &parameterLine)
-{
-    QByteArray text = "# " + parameterLine.toUtf8() + "\n# " + generator.latin1()
-            + ": the tree, a line element for each segment, Y up\ng tree\n";
-    // About what a joint and a segment take at depth 10
-    text.reserve(text.size() + graph.joints.size() * 40 + graph.segments.size() * 16);
-    for (const QVector3D &joint : graph.joints) {
-        text += "v ";
-        append(&text, joint.x());
-        text += ' ';
-        append(&text, joint.y());
-        text += ' ';
-        append(&text, joint.z());
-        text += '\n';
-    }
-    // Counted from 1
-    for (const auto &[start, end] : graph.segments)
-        text += "l " + QByteArray::number(start + 1) + ' ' + QByteArray::number(end + 1) + '\n';
-    return text;
-}
 
 // A chunk of a binary glTF, padded to whole words
 QByteArray chunk(const char *type, QByteArray data, char padding)
@@ -134,7 +105,45 @@ QByteArray glb(const TreeGraph &graph, const QString &parameterLine)
 
 } // namespace
 
-QByteArray renderModel(const TreeGraph &graph, const QString &format, const QString &parameterLine)
+bool writeGlb(const Keeping &keeping, QByteArray *file, QString *, QString *error)
 {
-    return format == QLatin1String("obj") ? obj(graph, parameterLine) : glb(graph, parameterLine);
+    TreeGraph graph;
+    if (!treeGraph(keeping.view, &graph)) {
+        *error = QStringLiteral("OpenGL did not hand back every segment of the tree");
+        return false;
+    }
+    *file = glb(graph, keeping.parameterLine);
+    return true;
+}
+
+Reading readGlb(const QByteArray &head, bool whole, QString *line, QString *error)
+{
+    if (!head.startsWith("glTF"))
+        return Reading::OtherFormat;
+    const quint32 length
+            = head.size() >= 20 ? qFromLittleEndian<quint32>(head.constData() + 12) : 0;
+    if (head.size() < 20 || head.mid(16, 4) != "JSON") {
+        *error = whole ? QStringLiteral("it is cut short") : QStringLiteral("it is damaged");
+        return Reading::Failed;
+    }
+    if (20 + qint64(length) > head.size()) {
+        *error = whole ? QStringLiteral("it is cut short")
+                       : QStringLiteral("its glTF description runs past the first %1 KiB, which "
+                                        "is all that linetree reads")
+                                 .arg(parameterHeadSize / 1024);
+        return Reading::Failed;
+    }
+    const QJsonObject asset = QJsonDocument::fromJson(head.mid(20, int(length)))
+                                      .object()
+                                      .value(QLatin1String("asset"))
+                                      .toObject();
+    *line = asset.value(QLatin1String("extras"))
+                    .toObject()
+                    .value(QLatin1String("linetree"))
+                    .toString()
+                    .trimmed();
+    if (!line->isEmpty())
+        return Reading::Found;
+    *error = QStringLiteral("it is a glTF model that linetree did not write");
+    return Reading::Failed;
 }

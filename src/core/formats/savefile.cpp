@@ -2,9 +2,6 @@
 // SPDX-License-Identifier: MIT
 
 #include "savefile.h"
-#include "modelfile.h"
-#include "picturefile.h"
-#include "treegraph.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
@@ -26,16 +23,10 @@ bool writeAll(QSaveFile *file, const QByteArray &data)
 
 } // namespace
 
-QStringList savedFormats()
-{
-    return {QStringLiteral("png"), QStringLiteral("svg"), QStringLiteral("pdf"),
-            QStringLiteral("obj"), QStringLiteral("glb")};
-}
-
-bool saveTree(TreeView *view, const QString &fileName, const QString &parameterLine, QString *error)
+bool saveTree(const Keeping &keeping, const QString &fileName, const FileFormat *format,
+              QString *note, QString *error)
 {
     const QFileInfo info(fileName);
-    const QString format = info.suffix().toLower();
     // A link to a device, a pipe or a folder would be replaced, or written
     // through; and /dev holds devices only.
     const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
@@ -47,10 +38,12 @@ bool saveTree(TreeView *view, const QString &fileName, const QString &parameterL
         *error = QStringLiteral("linetree writes no file among the devices in /dev");
         return false;
     }
-    if (!savedFormats().contains(format)) {
+    if (!format)
+        format = formatOfName(fileName);
+    if (!format) {
         *error = QStringLiteral("linetree saves PNG, SVG and PDF pictures and OBJ and GLB models, "
                                 "and the name ends in none of .%1")
-                         .arg(savedFormats().join(QLatin1String(", .")));
+                         .arg(savedSuffixes().join(QLatin1String(", .")));
         return false;
     }
     // Unbuffered, so that each write reaches the file at once and says how
@@ -61,20 +54,16 @@ bool saveTree(TreeView *view, const QString &fileName, const QString &parameterL
         return false;
     }
     QByteArray contents;
-    if (format == QLatin1String("obj") || format == QLatin1String("glb")) {
-        TreeGraph graph;
-        if (!treeGraph(view, &graph)) {
-            *error = QStringLiteral("OpenGL did not hand back every segment of the tree");
-            return false;
-        }
-        contents = renderModel(graph, format, parameterLine);
-    } else if (!renderPicture(view, format, parameterLine, &contents, error)) {
+    QString told;
+    if (!format->write(keeping, &contents, &told, error))
         return false;
-    }
     // Without the commit the file written so far is removed, and the old one
     // stays.
-    if (writeAll(&file, contents) && file.commit())
+    if (writeAll(&file, contents) && file.commit()) {
+        if (note)
+            *note = told;
         return true;
+    }
     *error = file.errorString();
     return false;
 }
