@@ -506,6 +506,13 @@ void tst_Linetree::render_data()
             << QStringList {"--random", "2", "-o", "{}/r-%d.png", line} << "" << true << 2
             << QStringList() << "^linetree-render: --random makes the trees itself[^\n]*\n$"
             << QStringList();
+    QTest::newRow("a plotter SVG: its strokes, length drawn and pen travel told")
+            << QStringList {"--plotter", "--page", "A5",          "--landscape",
+                            "--layers",  "-o",     "{}/plot.svg", line}
+            << "" << true << 0 << QStringList {"plot.svg"}
+            << "^linetree-render: .*plot.svg: \\d+ strokes, [0-9.]+ mm drawn, [0-9.]+ mm of pen "
+               "travel between them\n$"
+            << QStringList();
     QTest::newRow("no display: xvfb-run named, status 1")
             << QStringList {"-o", "{}/tree.png", line} << "" << false << 1 << QStringList()
             << "^linetree-render: cannot show the window: .*xvfb-run[^\n]*\n$" << QStringList();
@@ -532,6 +539,9 @@ void tst_Linetree::render_data()
     QTest::newRow("a turntable of models: status 2")
             << QStringList {"--frames", "2", "-o", "{}/t-%d.obj", line} << "" << true << 2
             << QStringList() << usage.arg("--frames turns the picture") << QStringList();
+    QTest::newRow("a plotter's page without --plotter: status 2")
+            << QStringList {"--margin", "5", "-o", "{}/tree.svg", line} << "" << true << 2
+            << QStringList() << usage.arg("--margin shapes a plotter's page") << QStringList();
     QTest::newRow("an unknown option: status 2")
             << QStringList {"--colour", "-o", "{}/tree.png", line} << "" << true << 2
             << QStringList() << usage.arg("Unknown option 'colour'") << QStringList();

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -46,6 +47,58 @@ bool fill(const QString &pattern, int number, QString *name, int *fields)
     return true;
 }
 
+// The paper sizes by name, in millimetres, upright
+struct Paper
+{
+    const char *name;
+    QSizeF size;
+};
+
+const Paper papers[]
+        = {{"A5", {148, 210}}, {"A4", {210, 297}}, {"A3", {297, 420}}, {"Letter", {215.9, 279.4}}};
+
+// A plotter's page from the options; false, with what is wrong in `error`,
+// where they make none
+bool readPage(const QCommandLineParser &parser, PlotterPage *page, QString *error)
+{
+    if (parser.isSet(QStringLiteral("page"))) {
+        const QString named = parser.value(QStringLiteral("page"));
+        const auto paper = std::find_if(std::begin(papers), std::end(papers), [&](const Paper &p) {
+            return named.compare(QLatin1String(p.name), Qt::CaseInsensitive) == 0;
+        });
+        static const QRegularExpression measured(
+                "^(\\d{1,5}(?:\\.\\d{1,2})?)x(\\d{1,5}(?:\\.\\d{1,2})?)$");
+        const QRegularExpressionMatch match = measured.match(named);
+        if (paper != std::end(papers)) {
+            page->paper = paper->size;
+        } else if (match.hasMatch() && match.captured(1).toDouble() >= 10
+                   && match.captured(2).toDouble() >= 10) {
+            page->paper = QSizeF(match.captured(1).toDouble(), match.captured(2).toDouble());
+        } else {
+            *error = QStringLiteral("--page %1 is none of A5, A4, A3, Letter and a size in "
+                                    "millimetres such as 300x200, each side at least 10")
+                             .arg(quoted(named));
+            return false;
+        }
+    }
+    if (parser.isSet(QStringLiteral("landscape")) && page->paper.height() > page->paper.width())
+        page->paper.transpose();
+    page->layers = parser.isSet(QStringLiteral("layers"));
+    if (parser.isSet(QStringLiteral("margin"))) {
+        const QString margin = parser.value(QStringLiteral("margin"));
+        bool ok = false;
+        page->margin = margin.toDouble(&ok);
+        const double room = qMin(page->paper.width(), page->paper.height()) / 2;
+        if (!ok || !(page->margin >= 0 && page->margin < room)) {
+            *error = QStringLiteral("--margin %1 is no margin in millimetres from 0 to under %2")
+                             .arg(quoted(margin))
+                             .arg(room);
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 void addOptions(QCommandLineParser *parser)
@@ -71,6 +124,23 @@ void addOptions(QCommandLineParser *parser)
             QStringLiteral("fit"),
             QStringLiteral("Zoom and pan so that each tree, or turntable, fills the picture, as "
                            "Fit Tree does.")));
+    parser->addOption(QCommandLineOption(
+            QStringLiteral("plotter"),
+            QStringLiteral("SVG drawings for a pen plotter: each segment drawn once, joined into "
+                           "as few strokes as that allows, on a page in millimetres.")));
+    parser->addOption(QCommandLineOption(
+            QStringLiteral("page"),
+            QStringLiteral("The plotter's paper: A5, A4, A3, Letter, or WxH in millimetres (A4)."),
+            QStringLiteral("PAPER")));
+    parser->addOption(QCommandLineOption(QStringLiteral("landscape"),
+                                         QStringLiteral("The plotter's paper on its side.")));
+    parser->addOption(QCommandLineOption(
+            QStringLiteral("margin"),
+            QStringLiteral("The plotter's margin on each side, in millimetres (10)."),
+            QStringLiteral("MM")));
+    parser->addOption(QCommandLineOption(
+            QStringLiteral("layers"),
+            QStringLiteral("A layer for each level of the tree, for a pen of its own.")));
     parser->addOption(QCommandLineOption(
             QStringLiteral("random"),
             QStringLiteral("N random trees, each standing whole in the view, for inputs."),
@@ -134,6 +204,21 @@ bool readJob(const QCommandLineParser &parser, RenderJob *job, QString *error)
                          .arg(shown(job->output), savedSuffixes().join(QLatin1String(", .")));
         return false;
     }
+    job->plotter = parser.isSet(QStringLiteral("plotter"));
+    if (job->plotter && format != QLatin1String("svg")) {
+        *error = QStringLiteral("--plotter draws an SVG, and %1 ends in none of .svg")
+                         .arg(shown(job->output));
+        return false;
+    }
+    for (const char *option : {"page", "landscape", "margin", "layers"}) {
+        if (!job->plotter && parser.isSet(QLatin1String(option))) {
+            *error = QStringLiteral("--%1 shapes a plotter's page, and goes with --plotter")
+                             .arg(QLatin1String(option));
+            return false;
+        }
+    }
+    if (!readPage(parser, &job->page, error))
+        return false;
     if (parser.isSet(QStringLiteral("size"))) {
         static const QRegularExpression pixels("^([1-9]\\d{0,5})x([1-9]\\d{0,5})$");
         const QString size = parser.value(QStringLiteral("size"));

@@ -4,6 +4,8 @@
 #ifndef COMMANDLINE_H
 #define COMMANDLINE_H
 
+#include "plotterdrawing.h"
+
 #include <QSize>
 #include <QStringList>
 
@@ -20,6 +22,8 @@ struct RenderJob
     bool seeded = false;
     quint32 seed = 0; // of the random trees, where seeded
     bool fit = false;
+    bool plotter = false; // SVG outputs for a pen plotter, on `page`
+    PlotterPage page;
     bool quiet = false;
 };
 

@@ -154,6 +154,12 @@ public:
         counted = counting;
     }
     void inputDone() { sayFailures(); }
+    // What a person may want to know of an output
+    void tell(const QString &fileName, const QString &note)
+    {
+        endCount();
+        ::say(shown(fileName) + QStringLiteral(": ") + note);
+    }
 
 private:
     void say(const QString &text)
@@ -217,10 +223,13 @@ int render(const RenderJob &job)
             const TreeState turned = frame(input.tree, k, perInput);
             view.setViewState(turned.view);
             const QString fileName = numbered(job.output, i * perInput + k);
+            QString note;
             QString error;
-            saveTree({&view, parameterLine(turned), PlotterPage()}, fileName, nullptr, nullptr,
-                     &error);
+            saveTree({&view, parameterLine(turned), job.page}, fileName,
+                     job.plotter ? formatNamed(QStringLiteral("plotter")) : nullptr, &note, &error);
             report.outputDone(fileName, error);
+            if (!note.isEmpty() && !job.quiet)
+                report.tell(fileName, note);
         }
         report.inputDone();
     }
