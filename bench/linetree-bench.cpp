@@ -245,6 +245,8 @@ void reportStartingPoints(TestView &view)
                     qPrintable(QString("%1 of depth %2").arg(i + 1).arg(tree.rekTiefe)),
                     qPrintable(format(shown)), qPrintable(format(build)));
     }
+    // The figures after this one are taken at depth 10 again
+    view.setParameters({90, 100, 25, 80, 10});
 }
 
 // linetree-render as a shell starts it, on the benchmark's display: a
