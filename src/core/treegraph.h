@@ -9,8 +9,6 @@
 
 #include <utility>
 
-class TreeView;
-
 // The tree as one connected graph of lines in its own frame, Y up: the trunk
 // runs from the origin up to (0, length, 0) in model units, and where a
 // segment ends, its four branches start.
@@ -25,11 +23,5 @@ struct TreeGraph
     // the tree's first fork
     QVector3D foot;
 };
-
-// The graph of the very display list the view draws, as OpenGL's feedback
-// mode hands it back under a projection that holds the whole tree. False
-// where OpenGL did not hand back every segment of the tree, or the tree is
-// too large to hold.
-bool treeGraph(TreeView *view, TreeGraph *graph);
 
 #endif // TREEGRAPH_H

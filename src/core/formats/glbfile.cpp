@@ -4,6 +4,7 @@
 #include "glbfile.h"
 #include "parameterfile.h"
 #include "treegraph.h"
+#include "treeview.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -105,13 +106,9 @@ QByteArray glb(const TreeGraph &graph, const QString &parameterLine)
 
 } // namespace
 
-bool writeGlb(const Keeping &keeping, QByteArray *file, QString *, QString *error)
+bool writeGlb(const Keeping &keeping, QByteArray *file, QString *, QString *)
 {
-    TreeGraph graph;
-    if (!treeGraph(keeping.view, &graph)) {
-        *error = QStringLiteral("OpenGL did not hand back every segment of the tree");
-        return false;
-    }
+    const TreeGraph graph = keeping.view->treeShape();
     *file = glb(graph, keeping.parameterLine);
     return true;
 }

@@ -4,6 +4,7 @@
 #include "objfile.h"
 #include "treegraph.h"
 #include "treeparameters.h"
+#include "treeview.h"
 
 #include <charconv>
 
@@ -19,13 +20,9 @@ template<typename Number> void append(QByteArray *text, Number number)
 
 } // namespace
 
-bool writeObj(const Keeping &keeping, QByteArray *file, QString *, QString *error)
+bool writeObj(const Keeping &keeping, QByteArray *file, QString *, QString *)
 {
-    TreeGraph graph;
-    if (!treeGraph(keeping.view, &graph)) {
-        *error = QStringLiteral("OpenGL did not hand back every segment of the tree");
-        return false;
-    }
+    const TreeGraph graph = keeping.view->treeShape();
     QByteArray text = "# " + keeping.parameterLine.toUtf8()
             + "\n# linetree " LINETREE_VERSION ": the tree, a line element for each segment, "
               "Y up\ng tree\n";
