@@ -10,12 +10,13 @@
 // a flicked wheel and a quick row of Page Up presses on a slider and after a
 // held arrow key and a quick row of presses on the view at depth 10, how many
 // values a screen reader hears for the wheel, and its memory at start, at
-// depth 10 and back at depth 1. Saving the picture as PNG, SVG and PDF and
-// the model as OBJ and GLB at depth 6 and 10 beside one rebuild and one
-// rebuild and repaint, with the files' sizes and the memory that a save takes
-// on top. A wheel notch's zoom, a pan and Fit Tree at depth 10 beside a
-// rebuild, in the window and on the real program's view. The examples'
-// dialog, and random trees beside a rebuild of their depth.
+// depth 10 and back at depth 1. Saving in each format, the picture as PNG,
+// SVG and PDF, the model as OBJ and GLB and the plotter's SVG, at depth 6 and
+// 10 beside one rebuild and one rebuild and repaint, with the files' sizes
+// and the memory that a save takes on top. A wheel notch's zoom, a pan and
+// Fit Tree at depth 10 beside a rebuild, in the window and on the real
+// program's view. The examples' dialog, and random trees beside a rebuild of
+// their depth.
 //   linetree-bench [--compare OTHER_LINETREE]
 // puts another build of linetree beside the real one, alternating. Last,
 // linetree-render: a turntable beside a batch of as many trees, and a
