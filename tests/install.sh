@@ -64,6 +64,11 @@ for program in linetree linetree-render; do
         || fail "man page of $program is not dated $released"
 done
 
+# The example trees, where linetree looks for them from its own folder
+examples=$(cd "$source/data/examples" && ls -- *.png)
+[ "$(cd "$prefix/bin/../share/linetree/examples" && ls -- *.png)" = "$examples" ] \
+    || fail "the examples are not installed"
+
 doc=$prefix/share/doc/$name
 [ "$(zcat "$doc/changelog.gz" | dpkg-parsechangelog -l - -SVersion)" = "$version" ] \
     || fail "the changelog's newest entry is not $version"
@@ -110,6 +115,10 @@ for file in usr/bin/linetree usr/bin/linetree-render usr/share/applications/$id.
         usr/share/man/man1/linetree-render.1.gz \
         usr/share/doc/$name/changelog.gz usr/share/doc/$name/copyright; do
     grep -q "\./$file\$" <<<"$contents" || fail "package lacks /$file"
+done
+for example in $examples; do
+    grep -q "\./usr/share/linetree/examples/$example\$" <<<"$contents" \
+        || fail "package lacks the example $example"
 done
 
 findings=$(lintian --no-tag-display-limit "$deb" 2>&1 | grep -E '^[EW]: ' || true)
