@@ -518,6 +518,9 @@ void tst_Linetree::render_data()
             << "^linetree-render: cannot show the window: .*xvfb-run[^\n]*\n$" << QStringList();
     QTest::newRow("--help: the options, without a display")
             << QStringList {"--help"} << "" << false << 0 << QStringList() << "" << QStringList();
+    QTest::newRow("--help in the C locale: the options alone")
+            << QStringList {"--help"} << "export LC_ALL=C" << false << 0 << QStringList() << ""
+            << QStringList();
     QTest::newRow("--help into a full disk: status 1")
             << QStringList {"--help"} << "exec >/dev/full" << false << 1 << QStringList()
             << "^linetree-render: cannot write to standard output: .*\n$" << QStringList();

@@ -9,6 +9,7 @@
 #include "openglcheck.h"
 #include "renderer.h"
 #include "startupmessages.h"
+#include "utf8locale.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -35,6 +36,7 @@ bool printed(const QString &text)
 
 int main(int argc, char *argv[])
 {
+    useUtf8Locale();
     QCoreApplication::setApplicationName(QStringLiteral("linetree-render"));
     QCoreApplication::setApplicationVersion(QStringLiteral(LINETREE_VERSION));
     QCommandLineParser parser;

@@ -6,11 +6,13 @@
 #include "openglcheck.h"
 #include "qtbridge.h"
 #include "startupmessages.h"
+#include "utf8locale.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    useUtf8Locale();
     setUpAllocator();
     setUpToolkit(argc, argv);
 
