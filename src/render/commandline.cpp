@@ -47,6 +47,23 @@ bool fill(const QString &pattern, int number, QString *name, int *fields)
     return true;
 }
 
+// A count from 1 to 100000 of `things`, where `option` gives one; false,
+// with what is wrong in `error`, where it gives none
+bool readCount(const QCommandLineParser &parser, const QString &option, const QString &things,
+               int *count, QString *error)
+{
+    if (!parser.isSet(option))
+        return true;
+    const QString given = parser.value(option);
+    bool ok = false;
+    *count = given.toInt(&ok);
+    if (ok && *count >= 1 && *count <= 100'000)
+        return true;
+    *error = QStringLiteral("--%1 %2 is no number of %3 from 1 to 100000")
+                     .arg(option, quoted(given), things);
+    return false;
+}
+
 // The paper sizes by name, in millimetres, upright
 struct Paper
 {
@@ -166,19 +183,11 @@ bool readJob(const QCommandLineParser &parser, RenderJob *job, QString *error)
     job->fit = parser.isSet(QStringLiteral("fit"));
     job->quiet = parser.isSet(QStringLiteral("quiet"));
     const QString format = QFileInfo(job->output).suffix().toLower();
-    if (parser.isSet(QStringLiteral("random"))) {
-        const QString random = parser.value(QStringLiteral("random"));
-        bool ok = false;
-        job->random = random.toInt(&ok);
-        if (!ok || job->random < 1 || job->random > 100'000) {
-            *error = QStringLiteral("--random %1 is no number of trees from 1 to 100000")
-                             .arg(quoted(random));
-            return false;
-        }
-        if (!job->inputs.isEmpty()) {
-            *error = QStringLiteral("--random makes the trees itself, and takes no input");
-            return false;
-        }
+    if (!readCount(parser, QStringLiteral("random"), QStringLiteral("trees"), &job->random, error))
+        return false;
+    if (job->random > 0 && !job->inputs.isEmpty()) {
+        *error = QStringLiteral("--random makes the trees itself, and takes no input");
+        return false;
     }
     if (parser.isSet(QStringLiteral("seed"))) {
         const QString seed = parser.value(QStringLiteral("seed"));
@@ -229,22 +238,14 @@ bool readJob(const QCommandLineParser &parser, RenderJob *job, QString *error)
         }
         job->size = QSize(match.captured(1).toInt(), match.captured(2).toInt());
     }
-    if (parser.isSet(QStringLiteral("frames"))) {
-        const QString frames = parser.value(QStringLiteral("frames"));
-        bool ok = false;
-        job->frames = frames.toInt(&ok);
-        if (!ok || job->frames < 1 || job->frames > 100'000) {
-            *error = QStringLiteral("--frames %1 is no number of frames from 1 to 100000")
-                             .arg(quoted(frames));
-            return false;
-        }
-        // A model stands in the tree's own frame, however the view turns.
-        if (format == QLatin1String("obj") || format == QLatin1String("glb")) {
-            *error = QStringLiteral("--frames turns the picture, and %1 names a model, which "
-                                    "does not turn")
-                             .arg(shown(job->output));
-            return false;
-        }
+    if (!readCount(parser, QStringLiteral("frames"), QStringLiteral("frames"), &job->frames, error))
+        return false;
+    // A model stands in the tree's own frame, however the view turns.
+    if (job->frames > 0 && (format == QLatin1String("obj") || format == QLatin1String("glb"))) {
+        *error = QStringLiteral("--frames turns the picture, and %1 names a model, which does "
+                                "not turn")
+                         .arg(shown(job->output));
+        return false;
     }
     QString name;
     int fields = 0;
